@@ -1,0 +1,77 @@
+// One gene in memory and the loading of the matrix into a table of them.
+//
+// A row holds its name (kept whole, whatever its length) and room for `MaxSamples` values, of
+// which the first `sampleCount` are the row's values in file order; the rest stay zero. The
+// value type is double for five engines and float for korrin; sting derives a row with its
+// grid fields. Row i of the table is the i-th row of the matrix file, counted from 0.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "failure.h"
+#include "tokens.h"
+
+namespace clustering {
+
+inline constexpr int MaxSamples = 100;
+inline constexpr double InfiniteDistance = 999999.0;
+
+template <typename Value>
+struct BasicGeneRow {
+  using ValueType = Value;
+  std::string name;
+  std::array<Value, MaxSamples> values{};
+};
+
+using GeneRow = BasicGeneRow<double>;
+
+// Euclidean distance over the first `sampleCount` values: squared differences summed in sample
+// order, the running sum rounded to double after each addition, then the square root.
+inline double euclideanDistance(const double* a, const double* b, int sampleCount) {
+  double sum = 0.0;
+  for (int s = 0; s < sampleCount; ++s) {
+    const double difference = a[s] - b[s];
+    sum = sum + difference * difference;
+  }
+  return std::sqrt(sum);
+}
+
+inline double euclideanDistance(const GeneRow& a, const GeneRow& b, int sampleCount) {
+  return euclideanDistance(a.values.data(), b.values.data(), sampleCount);
+}
+
+// The message for a matrix value that cannot be used, naming row (1-based), gene, sample
+// (1-based) and token.
+std::string badValueMessage(const std::string& matrixLabel, int row, const std::string& name, int sample,
+                            const std::string& token, NumberParse problem, bool singlePrecision);
+std::string shortMatrixMessage(const std::string& matrixLabel, int completeRows, int geneCount);
+
+// Reads `geneCount` rows of a name and `sampleCount` numbers each. A value that is no number or
+// does not fit, and a matrix that ends before the last row is complete, are refused; whatever
+// follows the last row is never read.
+template <typename Row>
+std::vector<Row> loadGeneRows(TokenReader& matrix, const std::string& matrixLabel, int geneCount,
+                              int sampleCount) {
+  using Value = typename Row::ValueType;
+  std::vector<Row> rows(static_cast<std::size_t>(geneCount));
+  std::string token;
+  for (int i = 0; i < geneCount; ++i) {
+    Row& row = rows[static_cast<std::size_t>(i)];
+    if (!matrix.next(row.name)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+    for (int s = 0; s < sampleCount; ++s) {
+      if (!matrix.next(token)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+      const NumberParse parsed = parseNumber(token, row.values[static_cast<std::size_t>(s)]);
+      if (parsed != NumberParse::Ok) {
+        throw EngineError(badValueMessage(matrixLabel, i + 1, row.name, s + 1, token, parsed,
+                                          std::is_same_v<Value, float>));
+      }
+    }
+  }
+  return rows;
+}
+
+}  // namespace clustering
