@@ -9,7 +9,13 @@
 
 namespace clustering {
 
-std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string quoted(const std::filesystem::path& path) {
+  // Built by appending: GCC 12 at -O3 takes "\"" + string&& for an overlapping copy (-Wrestrict).
+  std::string text = "\"";
+  text += path.string();
+  text += '"';
+  return text;
+}
 
 std::optional<std::string> readRunPath(TokenReader& runFile) {
   std::string token;
