@@ -34,7 +34,9 @@ int main() {
         tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence());
 
     std::vector<std::vector<int>> members(static_cast<std::size_t>(clusterCount));
-    for (int q = 0; q < counts.geneCount; ++q) members[membership[q]].push_back(q);
+    if (clusterCount > 0) {  // with no slots every gene keeps slot 0 and none is written
+      for (int q = 0; q < counts.geneCount; ++q) members[membership[q]].push_back(q);
+    }
     ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
     for (int s = 0; s < clusterCount; ++s) {
       writer.heading(s);  // an empty cluster keeps its heading

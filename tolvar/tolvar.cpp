@@ -21,13 +21,13 @@ void requireDrawableClusterCount(int geneCount, int clusterCount) {
     throw EngineError("the dimensions run file gives 0 genes; there is nothing to cluster");
   }
   if (clusterCount == 0) return;
-  // A subset holds more than four genes per cluster, drawn below the table size and at most
-  // the largest draw: beyond that no draw would ever end the subset draw.
+  // A subset holds at least four genes per cluster, and its size is drawn below the gene count
+  // and no higher than the largest draw: beyond that no draw would ever end the subset draw.
   const std::int64_t needed = 4 * static_cast<std::int64_t>(clusterCount);
   if (needed < geneCount && needed <= clustering::RandomMax) return;
   const int largest = std::min((geneCount - 1) / 4, clustering::RandomMax / 4);
-  std::string message = "cannot form " + std::to_string(clusterCount) + " clusters from " +
-                        std::to_string(geneCount) + " genes: the number of clusters must be ";
+  std::string message = "cannot form " + std::to_string(clusterCount) + (clusterCount == 1 ? " cluster" : " clusters");
+  message += " from " + std::to_string(geneCount) + " genes: the number of clusters must be ";
   message += largest == 0 ? std::string("0") : "from 0 to " + std::to_string(largest);
   message += " (the genes must number more than four times the clusters, and at most " +
              std::to_string(clustering::RandomMax / 4) + " clusters can be drawn)";

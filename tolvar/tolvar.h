@@ -70,7 +70,8 @@ std::vector<int> assignRows(const std::vector<GeneRow>& rows, int sampleCount, c
                             double startCost);
 
 // The whole search: the restarts, then assignRows starting from the last restart's final cost.
-// Returns per final position its slot; `rows` is left in its final, mixed order.
+// Returns per final position its slot (0 for all when there are no slots); `rows` is left in its
+// final, mixed order.
 std::vector<int> searchMedoids(std::vector<GeneRow>& rows, int sampleCount, int clusterCount, RandomSequence& random);
 
 }  // namespace tolvar
