@@ -2,7 +2,7 @@
 // the state to state * 214013 + 2531011 (modulo 2^32) and yields bits 16 to 30 of the new
 // state, a number in 0..32767. The process sequence starts at state 1 and is never reseeded,
 // so the same matrix, run files and answers always give the same clusters; every draw counts,
-// so the order of the draws is part of each engine's result.
+// so the order of the draws shapes each engine's result.
 #pragma once
 
 #include <cstdint>
