@@ -1,0 +1,77 @@
+// Randomized medoid search: three restarts, each drawing a subset size, mixing rows from the
+// whole table into the leading positions, taking the first `clusterCount` positions as medoids
+// and improving them by best-improvement swap search with the cost measured over the subset
+// only. The medoid genes of the cheapest restart then assign every gene of the table.
+//
+// Invariants: every draw comes from the sequence handed in, in the order stated at each step;
+// restarts exchange whole rows in place and never undo it, so the table ends mixed and is
+// written in that order; every comparison of costs and distances is strict, so of equal
+// candidates the first one found stays; sums run in ascending position order.
+#pragma once
+
+#include <vector>
+
+#include "common/gene_row.h"
+#include "common/random.h"
+
+namespace tolvar {
+
+using clustering::GeneRow;
+using clustering::RandomSequence;
+
+inline constexpr int RestartCount = 3;
+// A restart is kept only when its final cost is below this (and below every earlier kept one).
+inline constexpr double UnkeptRestartCost = 9999.0;
+// What a subset position with no medoid nearer than this adds to a restart's initial cost.
+inline constexpr double NoNearbyMedoid = 99999.0;
+
+// One restart's working state over the leading `subsetSize` positions of the table.
+struct Restart {
+  int subsetSize = 0;
+  std::vector<int> medoids;     // per slot the position of its medoid, below subsetSize
+  std::vector<char> nonMedoid;  // per subset position: 1 unless it holds a medoid
+  double totalCost = 0.0;       // cost of the current medoids over the subset
+};
+
+// The medoid genes of the restart kept last. They are copies, so later exchanges of rows do
+// not change which genes they are.
+struct KeptMedoids {
+  double cost = UnkeptRestartCost;
+  std::vector<GeneRow> genes;  // per slot
+};
+
+// Refuses what no subset draw could meet: a negative count, no genes, or a positive count with
+// `geneCount` not above four times it or four times it above the largest draw.
+void requireDrawableClusterCount(int geneCount, int clusterCount);
+
+// Draws the subset size (again while it is below 4 * clusterCount), then for every subset
+// position sets up its medoid slot or flag and exchanges two rows drawn from the subset and the
+// whole table. Needs a count that requireDrawableClusterCount accepts.
+Restart drawSubset(std::vector<GeneRow>& rows, int clusterCount, RandomSequence& random);
+
+// Sum over the non-medoid subset positions of the distance to the nearest medoid, each term at
+// most NoNearbyMedoid.
+double initialCost(const std::vector<GeneRow>& rows, int sampleCount, const Restart& restart);
+
+// Best-improvement swap search: each sweep tries every non-medoid position in every slot, with
+// each position's nearest distance starting at the current cost, and applies the cheapest trial
+// when it lowers the cost. Ends after a sweep that finds no cheaper trial.
+void swapSearch(const std::vector<GeneRow>& rows, int sampleCount, Restart& restart);
+
+// Every slot designates the gene now at position 0 until a restart is kept.
+KeptMedoids initialKeptMedoids(const std::vector<GeneRow>& rows, int clusterCount);
+
+// Keeps the restart's medoid genes when its final cost is below the kept cost.
+void keepIfCheaper(const std::vector<GeneRow>& rows, const Restart& restart, KeptMedoids& kept);
+
+// Per position the slot of the nearest medoid gene; a distance must be below `startCost` to
+// count, and a position with none below it stays in slot 0.
+std::vector<int> assignRows(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<GeneRow>& medoidGenes,
+                            double startCost);
+
+// The whole search: the restarts, then assignRows starting from the last restart's final cost.
+// Returns per final position its slot (0 for all when there are no slots); `rows` is left in its
+// final, mixed order.
+std::vector<int> searchMedoids(std::vector<GeneRow>& rows, int sampleCount, int clusterCount, RandomSequence& random);
+
+}  // namespace tolvar
