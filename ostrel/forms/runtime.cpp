@@ -84,10 +84,12 @@ bool Runtime::isOpen(int fileNumber) const { return files_.count(fileNumber) != 
 
 void Runtime::openForOutput(int fileNumber, const std::string& path) {
   if (isOpen(fileNumber)) throw RuntimeError("file number " + std::to_string(fileNumber) + " is already open");
-  for (const auto& [number, file] : files_) {
-    if (file.path == path) throw FileError(path, "it is already open under file number " + std::to_string(number));
-  }
   const std::filesystem::path host = clustering::resolveHostPath(path);
+  for (const auto& [number, file] : files_) {
+    if (clustering::resolveHostPath(file.path) == host) {
+      throw FileError(path, "it is already open under file number " + std::to_string(number));
+    }
+  }
   const bool onDriveC = path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':';
   if (onDriveC) {
     std::error_code failure;
