@@ -9,7 +9,13 @@
 
 namespace clustering {
 
-std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+// Built by appending: GCC 12 at -O3 takes `"\"" + string` for an overlapping copy and warns.
+std::string quoted(const std::filesystem::path& path) {
+  std::string text = "\"";
+  text += path.string();
+  text += '"';
+  return text;
+}
 
 std::optional<std::string> readRunPath(TokenReader& runFile) {
   std::string token;
