@@ -52,15 +52,18 @@ std::string shortMatrixMessage(const std::string& matrixLabel, int completeRows,
 
 // Reads `geneCount` rows of a name and `sampleCount` numbers each. A value that is no number or
 // does not fit, and a matrix that ends before the last row is complete, are refused; whatever
-// follows the last row is never read.
+// follows the last row is never read. The table grows with the rows read, so a gene count far
+// beyond the matrix (a slip of the keyboard) meets the short-matrix refusal, not the memory limit.
 template <typename Row>
 std::vector<Row> loadGeneRows(TokenReader& matrix, const std::string& matrixLabel, int geneCount,
                               int sampleCount) {
   using Value = typename Row::ValueType;
-  std::vector<Row> rows(static_cast<std::size_t>(geneCount));
+  constexpr int RowsReservedAhead = 1 << 14;
+  std::vector<Row> rows;
+  rows.reserve(static_cast<std::size_t>(geneCount < RowsReservedAhead ? geneCount : RowsReservedAhead));
   std::string token;
   for (int i = 0; i < geneCount; ++i) {
-    Row& row = rows[static_cast<std::size_t>(i)];
+    Row& row = rows.emplace_back();
     if (!matrix.next(row.name)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
     for (int s = 0; s < sampleCount; ++s) {
       if (!matrix.next(token)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));

@@ -1,0 +1,410 @@
+// Chain merging on small in-memory tables: nearest links and their ties, chains and their
+// weights, the merge score in both of its forms, and the merge passes with their slot
+// compaction, tie-breaks and threshold. A literal rendering of the method over fixed tables
+// checks the engine's functions on generated matrices full of ties.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <random>
+
+#include "varnek/varnek.h"
+
+using clustering::GeneRow;
+using clustering::InfiniteDistance;
+using namespace varnek;
+
+namespace {
+
+// One sample per row, named g1, g2, ... in order.
+std::vector<GeneRow> oneSampleRows(std::initializer_list<double> values) {
+  std::vector<GeneRow> rows;
+  for (double value : values) {
+    GeneRow row;
+    row.name = "g";
+    row.name += std::to_string(rows.size() + 1);
+    row.values[0] = value;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<std::vector<int>> membersOf(const std::vector<ClusterSlot>& slots) {
+  std::vector<std::vector<int>> members;
+  for (const ClusterSlot& slot : slots) members.push_back(slot.members);
+  return members;
+}
+
+std::vector<double> weightsOf(const std::vector<ClusterSlot>& slots) {
+  std::vector<double> weights;
+  for (const ClusterSlot& slot : slots) weights.push_back(slot.weight);
+  return weights;
+}
+
+struct Clustering {
+  std::vector<ClusterSlot> slots;
+  std::vector<MergePass> passes;
+};
+
+Clustering cluster(const std::vector<GeneRow>& rows, int sampleCount, double mergeThreshold) {
+  std::vector<NeighbourLink> links = linkNearestNeighbours(rows, sampleCount);
+  Clustering run;
+  run.slots = buildChains(links);
+  mergeClusters(rows, sampleCount, run.slots, mergeThreshold,
+                [&run](const MergePass& pass) { run.passes.push_back(pass); });
+  return run;
+}
+
+void expectPasses(const std::vector<MergePass>& passes, std::initializer_list<MergePass> expected) {
+  ASSERT_EQ(passes.size(), expected.size());
+  std::size_t k = 0;
+  for (const MergePass& want : expected) {
+    EXPECT_EQ(passes[k].a, want.a) << "pass " << k + 1;
+    EXPECT_EQ(passes[k].b, want.b) << "pass " << k + 1;
+    EXPECT_DOUBLE_EQ(passes[k].score, want.score) << "pass " << k + 1;
+    ++k;
+  }
+}
+
+using Members = std::vector<std::vector<int>>;
+
+}  // namespace
+
+TEST(LinkNearestNeighbours, EveryRowLinksToItsNearestOtherRowAndTiesGoToTheLowerRow) {
+  const std::vector<NeighbourLink> links = linkNearestNeighbours(oneSampleRows({0, 1, 5, 6, 20}), 1);
+  const int nearest[] = {1, 0, 3, 2, 3};
+  const double distance[] = {1.0, 1.0, 1.0, 1.0, 14.0};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(links[i].nearest, nearest[i]) << "row " << i;
+    EXPECT_EQ(links[i].distance, distance[i]) << "row " << i;
+    EXPECT_EQ(links[i].state, 1) << "row " << i;
+  }
+  // g2 is 10 from g1 and from g3; g5 is 20 from g3 and from g4.
+  EXPECT_EQ(linkNearestNeighbours(oneSampleRows({0, 10, 20}), 1)[1].nearest, 0);
+  EXPECT_EQ(linkNearestNeighbours(oneSampleRows({0, 0, 10, 10, 30}), 1)[4].nearest, 2);
+}
+
+TEST(LinkNearestNeighbours, DistancesRunOverEverySampleInUse) {
+  std::vector<GeneRow> rows = oneSampleRows({0, 0, 0});
+  rows[1].values[1] = 3.0;  // g2 = (0, 3), 3 from g1
+  rows[2].values[1] = 4.0;  // g3 = (0, 4), 1 from g2
+  rows[0].values[2] = 99.0;  // beyond the two samples in use
+  const std::vector<NeighbourLink> links = linkNearestNeighbours(rows, 2);
+  EXPECT_EQ(links[0].nearest, 1);
+  EXPECT_EQ(links[0].distance, 3.0);
+  EXPECT_EQ(links[2].nearest, 1);
+  EXPECT_EQ(links[2].distance, 1.0);
+}
+
+TEST(LinkNearestNeighbours, ARowWithNoOtherRowNearerThanInfiniteDistanceLinksToItself) {
+  const std::vector<NeighbourLink> lonely = linkNearestNeighbours(oneSampleRows({42}), 1);
+  EXPECT_EQ(lonely[0].nearest, 0);
+  EXPECT_EQ(lonely[0].distance, InfiniteDistance);
+  // Exactly InfiniteDistance apart is not nearer; g3 links to g2 as usual.
+  const std::vector<NeighbourLink> far = linkNearestNeighbours(oneSampleRows({0, 999999, 999999.5}), 1);
+  EXPECT_EQ(far[0].nearest, 0);
+  EXPECT_EQ(far[0].distance, InfiniteDistance);
+  EXPECT_EQ(far[2].nearest, 1);
+  EXPECT_EQ(far[2].distance, 0.5);
+}
+
+TEST(BuildChains, ChainsStartAtTheLowestUnplacedRowAndFollowTheLinks) {
+  std::vector<NeighbourLink> links = linkNearestNeighbours(oneSampleRows({0, 1, 5, 6, 20}), 1);
+  const std::vector<ClusterSlot> slots = buildChains(links);
+  EXPECT_EQ(membersOf(slots), (Members{{0, 1}, {2, 3}, {4}}));
+  EXPECT_EQ(weightsOf(slots), (std::vector<double>{1.0, 1.0, 0.0}));
+  for (const NeighbourLink& link : links) EXPECT_EQ(link.state, -1);
+}
+
+TEST(BuildChains, AChainMeetingAnEarlierChainStaysACluster) {
+  // g3's nearest is g2 (3.0), already placed; g4's is g3 (4.0).
+  std::vector<NeighbourLink> links = linkNearestNeighbours(oneSampleRows({0, 2, 5, 9}), 1);
+  const std::vector<ClusterSlot> slots = buildChains(links);
+  EXPECT_EQ(membersOf(slots), (Members{{0, 1}, {2}, {3}}));
+  EXPECT_EQ(weightsOf(slots), (std::vector<double>{2.0, 0.0, 0.0}));
+}
+
+TEST(BuildChains, TheWeightCountsEveryEdgeButTheClosingOne) {
+  // g1 -> g2 (3) -> g3 (2) -> g4 (1) -> back to g3.
+  std::vector<NeighbourLink> links = linkNearestNeighbours(oneSampleRows({0, 3, 5, 6}), 1);
+  const std::vector<ClusterSlot> slots = buildChains(links);
+  EXPECT_EQ(membersOf(slots), (Members{{0, 1, 2, 3}}));
+  EXPECT_EQ(weightsOf(slots), (std::vector<double>{6.0}));
+}
+
+TEST(BuildChains, SelfLinkedRowsFormChainsOfTheirOwn) {
+  std::vector<NeighbourLink> one = linkNearestNeighbours(oneSampleRows({7}), 1);
+  const std::vector<ClusterSlot> single = buildChains(one);
+  EXPECT_EQ(membersOf(single), (Members{{0}}));
+  EXPECT_EQ(single[0].weight, 0.0);
+  std::vector<NeighbourLink> far = linkNearestNeighbours(oneSampleRows({0, 5e6, 1, 1e7}), 1);
+  const std::vector<ClusterSlot> slots = buildChains(far);
+  EXPECT_EQ(membersOf(slots), (Members{{0, 2}, {1}, {3}}));
+  EXPECT_EQ(weightsOf(slots), (std::vector<double>{1.0, 0.0, 0.0}));
+}
+
+TEST(BuildChains, IdenticalRowsChainWithWeightZero) {
+  std::vector<NeighbourLink> links = linkNearestNeighbours(oneSampleRows({3, 3, 3}), 1);
+  const std::vector<ClusterSlot> slots = buildChains(links);
+  EXPECT_EQ(membersOf(slots), (Members{{0, 1}, {2}}));
+  EXPECT_EQ(weightsOf(slots), (std::vector<double>{0.0, 0.0}));
+}
+
+TEST(MergeScore, WeightedAndUnweightedForms) {
+  // Closeness 4.5 times interconnectivity 18.
+  EXPECT_EQ(mergeScore(18.0, 2, 1.0, 2, 1.0), 81.0);
+  // One weight zero: closeness (58 / 3) / (2 * 1 / 3) = 29, interconnectivity 116.
+  EXPECT_EQ(mergeScore(58.0, 2, 1.0, 1, 0.0), 3364.0);
+  EXPECT_EQ(mergeScore(58.0, 1, 0.0, 2, 1.0), 3364.0);
+  // Both weights zero: closeness 40 / 4, interconnectivity 2 * 40.
+  EXPECT_EQ(mergeScore(40.0, 2, 0.0, 2, 0.0), 800.0);
+  EXPECT_EQ(mergeScore(0.0, 3, 0.0, 1, 0.0), 0.0);
+  // Rounded step by step in the stated order: 274 / 3 times 137 / 6 / (10 / 6).
+  const double closeness = (137.0 / 6) / (4 * 2.0 / 6 + 2 * 1.0 / 6);
+  const double interconnectivity = (2.0 * 137.0) / 3.0;
+  EXPECT_EQ(mergeScore(137.0, 4, 2.0, 2, 1.0), closeness * interconnectivity);
+}
+
+TEST(MergeClusters, MergesTheBestPairWhileItsScoreIsAtMostTheThreshold) {
+  const auto rows = oneSampleRows({0, 1, 5, 6, 20});
+  Clustering merged = cluster(rows, 1, 100.0);
+  expectPasses(merged.passes, {{0, 1, 81.0}});
+  EXPECT_EQ(membersOf(merged.slots), (Members{{0, 1, 2, 3}, {4}}));
+  EXPECT_EQ(weightsOf(merged.slots), (std::vector<double>{2.0, 0.0}));
+
+  Clustering unmerged = cluster(rows, 1, 50.0);
+  expectPasses(unmerged.passes, {{0, 1, 81.0}});
+  EXPECT_EQ(membersOf(unmerged.slots), (Members{{0, 1}, {2, 3}, {4}}));
+
+  Clustering zeroWeights = cluster(oneSampleRows({0, 0, 10, 10, 30}), 1, 1000.0);
+  expectPasses(zeroWeights.passes, {{0, 1, 800.0}});
+  EXPECT_EQ(membersOf(zeroWeights.slots), (Members{{0, 1, 2, 3}, {4}}));
+
+  Clustering joined = cluster(oneSampleRows({0, 2, 5, 9}), 1, 500.0);
+  expectPasses(joined.passes, {{0, 1, 30.25}});
+  EXPECT_EQ(membersOf(joined.slots), (Members{{0, 1, 2}, {3}}));
+}
+
+TEST(MergeClusters, TheLastLiveSlotMovesIntoThePlaceOfTheSlotMergedAway) {
+  Clustering run = cluster(oneSampleRows({0, 1, 10, 11, 30, 31, 50}), 1, 500.0);
+  const double closeness = (137.0 / 6) / (4 * 2.0 / 6 + 2 * 1.0 / 6);
+  expectPasses(run.passes, {{0, 1, 361.0}, {0, 2, closeness * ((2.0 * 137.0) / 3.0)}});
+  EXPECT_EQ(membersOf(run.slots), (Members{{0, 1, 2, 3}, {6}, {4, 5}}));
+  EXPECT_EQ(weightsOf(run.slots), (std::vector<double>{2.0, 0.0, 1.0}));
+}
+
+TEST(MergeClusters, WhenTheLastSlotIsMergedAwayItSimplyDropsOut) {
+  // Slots g1 g2, g3 g4, g5; (1, 2) scores 49, (0, 1) 1521.
+  Clustering run = cluster(oneSampleRows({0, 1, 20, 21, 23}), 1, 100.0);
+  expectPasses(run.passes, {{1, 2, 49.0}});
+  EXPECT_EQ(membersOf(run.slots), (Members{{0, 1}, {2, 3, 4}}));
+  EXPECT_EQ(weightsOf(run.slots), (std::vector<double>{1.0, 1.0}));
+}
+
+TEST(MergeClusters, OfEqualBestScoresThePairMetFirstMerges) {
+  // (0, 1) and (1, 2) both score 800; (0, 2) 3200.
+  Clustering run = cluster(oneSampleRows({0, 0, 10, 10, 20, 20}), 1, 1000.0);
+  expectPasses(run.passes, {{0, 1, 800.0}});
+  EXPECT_EQ(membersOf(run.slots), (Members{{0, 1, 2, 3}, {4, 5}}));
+}
+
+TEST(MergeClusters, AScoreEqualToTheThresholdMergesAndOneAboveEndsAfterItsReport) {
+  const auto rows = oneSampleRows({0, 1, 5, 6, 20});
+  Clustering equal = cluster(rows, 1, 81.0);
+  EXPECT_EQ(membersOf(equal.slots), (Members{{0, 1, 2, 3}, {4}}));
+  Clustering above = cluster(rows, 1, 80.999999);
+  expectPasses(above.passes, {{0, 1, 81.0}});
+  EXPECT_EQ(membersOf(above.slots), (Members{{0, 1}, {2, 3}, {4}}));
+  Clustering negative = cluster(rows, 1, -1.0);
+  expectPasses(negative.passes, {{0, 1, 81.0}});
+  EXPECT_EQ(membersOf(negative.slots), (Members{{0, 1}, {2, 3}, {4}}));
+}
+
+TEST(MergeClusters, MergingNeverGoesBelowTwoClustersAndTwoChainsRunNoPass) {
+  Clustering all = cluster(oneSampleRows({0, 1, 10, 11, 30, 31, 50}), 1, 1e300);
+  EXPECT_EQ(all.passes.size(), 2u);
+  EXPECT_EQ(all.slots.size(), 2u);
+  Clustering two = cluster(oneSampleRows({0, 1, 5, 6}), 1, 1e300);
+  EXPECT_TRUE(two.passes.empty());
+  EXPECT_EQ(membersOf(two.slots), (Members{{0, 1}, {2, 3}}));
+  Clustering one = cluster(oneSampleRows({4}), 1, 1e300);
+  EXPECT_TRUE(one.passes.empty());
+  EXPECT_EQ(membersOf(one.slots), (Members{{0}}));
+}
+
+TEST(MergeClusters, APassWithNoPairBelowInfiniteDistanceEndsTheMergingUnreported) {
+  // Three lonely rows: every connection term is InfiniteDistance, so every score is far above it.
+  Clustering run = cluster(oneSampleRows({0, 1e7, 2e7}), 1, 1e300);
+  EXPECT_TRUE(run.passes.empty());
+  EXPECT_EQ(membersOf(run.slots), (Members{{0}, {1}, {2}}));
+}
+
+TEST(MergeClusters, IdenticalRowsScoreByTheZeroWeightForm) {
+  // Chains g1 g2, g3, g4 and g5, all of weight 0 (g3 and g4 link to g1, already placed).
+  // The identical rows score 0: pass 1 joins g3 to g1 g2, g5 moves into slot 1, pass 2 joins g4.
+  Clustering run = cluster(oneSampleRows({2, 2, 2, 2, 9}), 1, 0.0);
+  expectPasses(run.passes, {{0, 1, 0.0}, {0, 2, 0.0}});
+  EXPECT_EQ(membersOf(run.slots), (Members{{0, 1, 2, 3}, {4}}));
+}
+
+namespace {
+
+// The method as written down, over fixed tables: a member array of geneCount entries per slot,
+// a live-slot counter, the last live slot copied into the place of the slot merged away. It is
+// slow and plain on purpose; the engine's functions must give the same clusters to the bit.
+struct LiteralSlot {
+  std::vector<int> members;
+  int count = 0;
+  double weight = 0.0;
+};
+
+Clustering literalVarnek(const std::vector<GeneRow>& rows, int sampleCount, double mergeThreshold) {
+  const int geneCount = static_cast<int>(rows.size());
+  auto distance = [&](int x, int y) {
+    double sum = 0.0;
+    for (int s = 0; s < sampleCount; ++s) {
+      const double difference = rows[x].values[s] - rows[y].values[s];
+      sum = sum + difference * difference;
+    }
+    return std::sqrt(sum);
+  };
+  std::vector<int> nearest(geneCount, 0);
+  std::vector<int> state(geneCount, 1);
+  std::vector<double> linkDistance(geneCount, 0.0);
+  for (int i = 0; i < geneCount; ++i) {
+    double best = InfiniteDistance;
+    int candidate = i;
+    for (int j = 0; j < geneCount; ++j) {
+      const double d = distance(i, j);
+      if (d < best && j != i) {
+        best = d;
+        candidate = j;
+      }
+    }
+    nearest[i] = candidate;
+    linkDistance[i] = best;
+  }
+  std::vector<LiteralSlot> slots(geneCount);
+  for (LiteralSlot& slot : slots) slot.members.assign(geneCount, 0);
+  int liveSlots = 0;
+  for (;;) {
+    int i = 0;
+    while (i < geneCount && state[i] != 1) ++i;
+    if (i == geneCount) break;
+    LiteralSlot& slot = slots[liveSlots];
+    while (state[i] == 1) {
+      slot.members[slot.count++] = i;
+      state[i] = -1;
+      const int prev = i;
+      i = nearest[prev];
+      if (state[i] == 1) slot.weight += linkDistance[prev];
+    }
+    ++liveSlots;
+  }
+  Clustering run;
+  while (liveSlots > 2) {
+    double bestScore = InfiniteDistance;
+    int bestA = -1;
+    int bestB = -1;
+    for (int a = 0; a < liveSlots; ++a) {
+      for (int b = a + 1; b < liveSlots; ++b) {
+        double S = 0.0;
+        for (int m = 0; m < slots[a].count; ++m) {
+          double least = InfiniteDistance;
+          for (int n = 0; n < slots[b].count; ++n) least = std::min(least, distance(slots[a].members[m], slots[b].members[n]));
+          S += least;
+        }
+        for (int n = 0; n < slots[b].count; ++n) {
+          double least = InfiniteDistance;
+          for (int m = 0; m < slots[a].count; ++m) least = std::min(least, distance(slots[b].members[n], slots[a].members[m]));
+          S += least;
+        }
+        const int na = slots[a].count;
+        const int nb = slots[b].count;
+        const double wa = slots[a].weight;
+        const double wb = slots[b].weight;
+        double interconnectivity;
+        double closeness;
+        if (wa + wb > 0) {
+          interconnectivity = (2.0 * S) / (wa + wb);
+          closeness = (S / (na + nb)) / (na * wa / (na + nb) + nb * wb / (na + nb));
+        } else {
+          interconnectivity = 2.0 * S;
+          closeness = S / (na + nb);
+        }
+        const double score = closeness * interconnectivity;
+        if (score < bestScore) {
+          bestScore = score;
+          bestA = a;
+          bestB = b;
+        }
+      }
+    }
+    if (bestA < 0) break;
+    run.passes.push_back(MergePass{bestA, bestB, bestScore});
+    if (bestScore > mergeThreshold) break;
+    LiteralSlot& kept = slots[bestA];
+    LiteralSlot& absorbed = slots[bestB];
+    for (int n = 0; n < absorbed.count; ++n) kept.members[kept.count++] = absorbed.members[n];
+    kept.weight += absorbed.weight;
+    --liveSlots;
+    absorbed.count = 0;
+    absorbed.weight = 0.0;
+    const LiteralSlot& last = slots[liveSlots];
+    for (int n = 0; n < last.count; ++n) absorbed.members[n] = last.members[n];
+    absorbed.count = last.count;
+    absorbed.weight = last.weight;
+  }
+  for (int k = 0; k < liveSlots; ++k) {
+    ClusterSlot slot;
+    slot.members.assign(slots[k].members.begin(), slots[k].members.begin() + slots[k].count);
+    slot.weight = slots[k].weight;
+    run.slots.push_back(slot);
+  }
+  return run;
+}
+
+// Rows on a coarse grid of small whole numbers, so that equal distances and equal scores abound.
+std::vector<GeneRow> generatedRows(std::mt19937& random, int geneCount, int sampleCount, int spread) {
+  std::vector<GeneRow> rows(static_cast<std::size_t>(geneCount));
+  for (GeneRow& row : rows) {
+    for (int s = 0; s < sampleCount; ++s) row.values[s] = static_cast<double>(random() % static_cast<std::uint32_t>(spread)) * 0.5;
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST(MergeClusters, MatchesTheMethodAsWrittenOnGeneratedMatricesFullOfTies) {
+  std::mt19937 random(20240611u);
+  const double thresholds[] = {-1.0, 0.0, 10.0, 250.0, 1e300};
+  int matrices = 0;
+  std::size_t passes = 0;
+  for (int geneCount : {1, 2, 3, 5, 8, 13, 30, 60}) {
+    for (int sampleCount : {0, 1, 2, 5}) {
+      for (int spread : {3, 40}) {
+        const std::vector<GeneRow> rows = generatedRows(random, geneCount, sampleCount, spread);
+        for (double threshold : thresholds) {
+          const Clustering fast = cluster(rows, sampleCount, threshold);
+          const Clustering literal = literalVarnek(rows, sampleCount, threshold);
+          SCOPED_TRACE(testing::Message() << geneCount << " genes, " << sampleCount << " samples, spread " << spread
+                                          << ", threshold " << threshold);
+          ASSERT_EQ(fast.passes.size(), literal.passes.size());
+          for (std::size_t k = 0; k < fast.passes.size(); ++k) {
+            EXPECT_EQ(fast.passes[k].a, literal.passes[k].a);
+            EXPECT_EQ(fast.passes[k].b, literal.passes[k].b);
+            EXPECT_EQ(fast.passes[k].score, literal.passes[k].score);  // to the bit
+          }
+          EXPECT_EQ(membersOf(fast.slots), membersOf(literal.slots));
+          EXPECT_EQ(weightsOf(fast.slots), weightsOf(literal.slots));
+          passes += fast.passes.size();
+        }
+        ++matrices;
+      }
+    }
+  }
+  EXPECT_EQ(matrices, 64);
+  EXPECT_GT(passes, 1000u) << "too few merge passes to compare";
+}
