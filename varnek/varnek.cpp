@@ -6,21 +6,28 @@ using clustering::euclideanDistance;
 using clustering::InfiniteDistance;
 
 std::vector<NeighbourLink> linkNearestNeighbours(const std::vector<GeneRow>& rows, int sampleCount) {
-  const int geneCount = static_cast<int>(rows.size());
-  std::vector<NeighbourLink> links(rows.size());
-  for (int i = 0; i < geneCount; ++i) {
-    double best = InfiniteDistance;
-    int candidate = i;
-    for (int j = 0; j < geneCount; ++j) {
+  // Each distance is computed once for both rows of the pair; it is the same in either order.
+  // Row j meets its candidates in ascending order (rows below j in the outer loop, then rows
+  // above j in its own), so the strict test keeps the lowest row among equals.
+  const std::size_t geneCount = rows.size();
+  std::vector<NeighbourLink> links(geneCount);
+  for (std::size_t i = 0; i < geneCount; ++i) {
+    links[i].nearest = static_cast<int>(i);
+    links[i].distance = InfiniteDistance;
+    links[i].state = 1;
+  }
+  for (std::size_t i = 0; i < geneCount; ++i) {
+    for (std::size_t j = i + 1; j < geneCount; ++j) {
       const double d = euclideanDistance(rows[i], rows[j], sampleCount);
-      if (d < best && j != i) {
-        best = d;
-        candidate = j;
+      if (d < links[i].distance) {
+        links[i].distance = d;
+        links[i].nearest = static_cast<int>(j);
+      }
+      if (d < links[j].distance) {
+        links[j].distance = d;
+        links[j].nearest = static_cast<int>(i);
       }
     }
-    links[i].nearest = candidate;
-    links[i].distance = best;
-    links[i].state = 1;
   }
   return links;
 }
@@ -59,64 +66,6 @@ double mergeScore(double connectionSum, int countA, double weightA, int countB, 
     closeness = S / (na + nb);
   }
   return closeness * interconnectivity;
-}
-
-namespace {
-
-// Sum of every member's smallest distance to the other slot: a's members first, then b's.
-double connectionSum(const std::vector<GeneRow>& rows, int sampleCount, const ClusterSlot& a,
-                     const ClusterSlot& b) {
-  double sum = 0.0;
-  for (int x : a.members) {
-    double nearest = InfiniteDistance;
-    for (int y : b.members) {
-      const double d = euclideanDistance(rows[x], rows[y], sampleCount);
-      if (d < nearest) nearest = d;
-    }
-    sum += nearest;
-  }
-  for (int y : b.members) {
-    double nearest = InfiniteDistance;
-    for (int x : a.members) {
-      const double d = euclideanDistance(rows[y], rows[x], sampleCount);
-      if (d < nearest) nearest = d;
-    }
-    sum += nearest;
-  }
-  return sum;
-}
-
-}  // namespace
-
-void mergeClusters(const std::vector<GeneRow>& rows, int sampleCount, std::vector<ClusterSlot>& slots,
-                   double mergeThreshold, const PassObserver& observer) {
-  while (slots.size() > 2) {
-    const int liveSlots = static_cast<int>(slots.size());
-    double bestScore = InfiniteDistance;
-    int bestA = -1;
-    int bestB = -1;
-    for (int a = 0; a < liveSlots; ++a) {
-      for (int b = a + 1; b < liveSlots; ++b) {
-        const double S = connectionSum(rows, sampleCount, slots[a], slots[b]);
-        const double score = mergeScore(S, slots[a].count(), slots[a].weight, slots[b].count(), slots[b].weight);
-        if (score < bestScore) {
-          bestScore = score;
-          bestA = a;
-          bestB = b;
-        }
-      }
-    }
-    if (bestA < 0) return;
-    if (observer) observer(MergePass{bestA, bestB, bestScore});
-    if (bestScore > mergeThreshold) return;
-    ClusterSlot& kept = slots[bestA];
-    ClusterSlot& absorbed = slots[bestB];
-    kept.members.insert(kept.members.end(), absorbed.members.begin(), absorbed.members.end());
-    kept.weight += absorbed.weight;
-    const int last = liveSlots - 1;
-    if (bestB != last) slots[bestB] = std::move(slots[last]);
-    slots.pop_back();
-  }
 }
 
 }  // namespace varnek
