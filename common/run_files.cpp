@@ -9,8 +9,7 @@
 
 namespace clustering {
 
-// Built by appending: GCC 12 at -O3 flags the equivalent `"\"" + path.string()` with a false
-// -Wrestrict warning, which would stop a Release build.
+// Built by appending: GCC 12 at -O3 takes `"\"" + string` for an overlapping copy and warns.
 std::string quoted(const std::filesystem::path& path) {
   std::string text = "\"";
   text += path.string();
@@ -36,14 +35,26 @@ std::string describeRunFile(std::string_view name, const std::filesystem::path& 
   return std::string(name) + " (" + host.string() + ")";
 }
 
+// A folder opens for reading on this host and fails only at the first read, with a message that
+// names no file; it is refused at the open instead, with the reason the read would give.
+void openForReading(std::ifstream& in, const std::filesystem::path& host) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(host, ignored)) {
+    errno = EISDIR;
+    return;
+  }
+  errno = 0;
+  in.open(host, std::ios::binary);
+}
+
 }  // namespace
 
 RunPaths readPathsRunFile() {
   const std::filesystem::path runHost = resolveHostPath(PathsRunFile);
   const std::string runLabel = "the paths run file " + describeRunFile(PathsRunFile, runHost);
-  errno = 0;
-  std::ifstream runFile(runHost, std::ios::binary);
-  if (!runFile) {
+  std::ifstream runFile;
+  openForReading(runFile, runHost);
+  if (!runFile.is_open()) {
     throw EngineError("cannot open " + runLabel + ": " + systemReason() +
                       "; choose the input and result files in the front end, or write the file by hand");
   }
@@ -53,9 +64,9 @@ RunPaths readPathsRunFile() {
   if (!matrixPath) throw EngineError(runLabel + " holds no matrix path; line 1 must name the matrix file");
   paths.matrixPath = *matrixPath;
   paths.matrixHostPath = resolveHostPath(paths.matrixPath);
-  errno = 0;
-  paths.matrix = std::make_unique<std::ifstream>(paths.matrixHostPath, std::ios::binary);
-  if (!*paths.matrix) {
+  paths.matrix = std::make_unique<std::ifstream>();
+  openForReading(*paths.matrix, paths.matrixHostPath);
+  if (!paths.matrix->is_open()) {
     throw EngineError("cannot open the matrix file " + quoted(paths.matrixHostPath) + ": " + systemReason());
   }
   paths.matrixTokens = std::make_unique<TokenReader>(*paths.matrix);
@@ -127,9 +138,9 @@ Dimensions parseDimensions(std::string_view text, const std::string& label) {
 Dimensions readDimensionsRunFile() {
   const std::filesystem::path host = resolveHostPath(DimensionsRunFile);
   const std::string label = "the dimensions run file " + describeRunFile(DimensionsRunFile, host);
-  errno = 0;
-  std::ifstream in(host, std::ios::binary);
-  if (!in) {
+  std::ifstream in;
+  openForReading(in, host);
+  if (!in.is_open()) {
     throw EngineError("cannot open " + label + ": " + systemReason() +
                       "; enter the number of genes and samples in the front end, or write the file by hand");
   }
