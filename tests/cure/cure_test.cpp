@@ -9,6 +9,7 @@
 #include <random>
 
 #include "cure/cure.h"
+#include "literal_cure.h"
 
 using namespace cure;
 using clustering::InfiniteDistance;
@@ -33,17 +34,6 @@ std::vector<GeneRow> oneSample(const std::vector<double>& values) {
   return rowsOf(table);
 }
 
-// The merge loop as written down: every step scans every pair of live clusters afresh.
-void mergeByFullScan(const std::vector<GeneRow>& rows, int sampleCount, double alpha, double distanceThreshold,
-                     ClusterTables& tables) {
-  while (tables.liveClusterCount > 2) {
-    const std::optional<ClosestPair> pair = findClosestPair(tables, sampleCount);
-    if (!mergesAt(pair, distanceThreshold)) return;
-    const Point clusterMean = mergeClosestPair(rows, sampleCount, *pair, tables);
-    updateRepresentative(rows, sampleCount, pair->first, clusterMean, alpha, tables);
-  }
-}
-
 // Both loops must leave the same tables, to the bit of every representative point.
 void expectSameTables(const ClusterTables& fast, const ClusterTables& full, int sampleCount) {
   ASSERT_EQ(fast.clusterHead, full.clusterHead);
@@ -63,7 +53,7 @@ Clusters cluster(const std::vector<GeneRow>& rows, int sampleCount, double alpha
   ClusterTables fast = startClusters(rows);
   mergeClusters(rows, sampleCount, alpha, distanceThreshold, fast);
   ClusterTables full = startClusters(rows);
-  mergeByFullScan(rows, sampleCount, alpha, distanceThreshold, full);
+  literal::mergeClusters(rows, sampleCount, alpha, distanceThreshold, full);
   expectSameTables(fast, full, sampleCount);
   return clustersByLowestRow(fast.clusterHead);
 }

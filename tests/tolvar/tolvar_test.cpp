@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "common/failure.h"
+#include "literal_tolvar.h"
 #include "tolvar/tolvar.h"
 
 using namespace tolvar;
 using clustering::EngineError;
-using clustering::euclideanDistance;
 
 namespace {
 
@@ -37,49 +37,6 @@ RandomSequence advanced(int draws) {
   return sequence;
 }
 
-// The swap search step by step, every trial measuring every distance anew with the medoid
-// table and flags changed in place: the oracle for the measured-once swapSearch.
-void literalSwapSearch(const std::vector<GeneRow>& rows, int sampleCount, Restart& restart) {
-  const int clusterCount = static_cast<int>(restart.medoids.size());
-  for (;;) {
-    int bestRow = -1;
-    int bestSlot = -1;
-    double bestCost = restart.totalCost;
-    for (int F = 0; F < restart.subsetSize; ++F) {
-      if (!restart.nonMedoid[F]) continue;
-      restart.nonMedoid[F] = 0;
-      for (int s = 0; s < clusterCount; ++s) {
-        const int old = restart.medoids[s];
-        restart.medoids[s] = F;
-        restart.nonMedoid[old] = 1;
-        double cost = 0.0;
-        for (int q = 0; q < restart.subsetSize; ++q) {
-          if (!restart.nonMedoid[q]) continue;
-          double nearest = restart.totalCost;
-          for (int p = 0; p < clusterCount; ++p) {
-            const double d = euclideanDistance(rows[q], rows[restart.medoids[p]], sampleCount);
-            if (d < nearest) nearest = d;
-          }
-          cost += nearest;
-        }
-        if (cost < bestCost) {
-          bestCost = cost;
-          bestRow = F;
-          bestSlot = s;
-        }
-        restart.medoids[s] = old;
-        restart.nonMedoid[old] = 0;
-      }
-      restart.nonMedoid[F] = 1;
-    }
-    if (!(bestCost < restart.totalCost)) return;
-    restart.totalCost = bestCost;
-    restart.nonMedoid[restart.medoids[bestSlot]] = 1;
-    restart.medoids[bestSlot] = bestRow;
-    restart.nonMedoid[bestRow] = 0;
-  }
-}
-
 // Genes around a few centres on a coarse grid (so that distances tie), some exact duplicates
 // and two far outliers whose terms hit the cost caps.
 std::vector<GeneRow> generatedRows(unsigned seed, int geneCount, int sampleCount) {
@@ -100,19 +57,6 @@ std::vector<GeneRow> generatedRows(unsigned seed, int geneCount, int sampleCount
     rows[geneCount / 3].values[s] = -250000.0;
   }
   return rows;
-}
-
-std::vector<int> literalSearch(std::vector<GeneRow>& rows, int sampleCount, int clusterCount, RandomSequence& random) {
-  KeptMedoids kept = initialKeptMedoids(rows, clusterCount);
-  double lastRestartCost = 0.0;
-  for (int r = 0; r < RestartCount; ++r) {
-    Restart restart = drawSubset(rows, clusterCount, random);
-    restart.totalCost = initialCost(rows, sampleCount, restart);
-    literalSwapSearch(rows, sampleCount, restart);
-    keepIfCheaper(rows, restart, kept);
-    lastRestartCost = restart.totalCost;
-  }
-  return assignRows(rows, sampleCount, kept.genes, lastRestartCost);
 }
 
 }  // namespace
@@ -187,12 +131,12 @@ TEST(SwapSearch, GivesTheSameCostAndMedoidsAsTheTrialByTrialSearch) {
     for (int r = 0; r < RestartCount; ++r) {
       Restart fast = drawSubset(rows, clusterCount, random);
       fast.totalCost = initialCost(rows, sampleCount, fast);
-      Restart literal = fast;
+      Restart slow = fast;
       swapSearch(rows, sampleCount, fast);
-      literalSwapSearch(rows, sampleCount, literal);
-      ASSERT_EQ(fast.totalCost, literal.totalCost) << "seed " << seed << " restart " << r;
-      ASSERT_EQ(fast.medoids, literal.medoids) << "seed " << seed << " restart " << r;
-      ASSERT_EQ(fast.nonMedoid, literal.nonMedoid) << "seed " << seed << " restart " << r;
+      literal::swapSearch(rows, sampleCount, slow);
+      ASSERT_EQ(fast.totalCost, slow.totalCost) << "seed " << seed << " restart " << r;
+      ASSERT_EQ(fast.medoids, slow.medoids) << "seed " << seed << " restart " << r;
+      ASSERT_EQ(fast.nonMedoid, slow.nonMedoid) << "seed " << seed << " restart " << r;
       ++searches;
     }
   }
@@ -203,14 +147,14 @@ TEST(SearchMedoids, WholeSearchMatchesTheTrialByTrialSearch) {
   for (unsigned seed = 100; seed < 110; ++seed) {
     const int clusterCount = 1 + static_cast<int>(seed % 4);
     std::vector<GeneRow> fastRows = generatedRows(seed, 60, 3);
-    std::vector<GeneRow> literalRows = fastRows;
+    std::vector<GeneRow> slowRows = fastRows;
     RandomSequence fastRandom;
-    RandomSequence literalRandom;
+    RandomSequence slowRandom;
     const std::vector<int> fast = searchMedoids(fastRows, 3, clusterCount, fastRandom);
-    const std::vector<int> literal = literalSearch(literalRows, 3, clusterCount, literalRandom);
-    EXPECT_EQ(fast, literal) << "seed " << seed;
-    EXPECT_EQ(names(fastRows), names(literalRows)) << "seed " << seed;
-    EXPECT_EQ(fastRandom.next(), literalRandom.next()) << "seed " << seed;
+    const std::vector<int> slow = literal::searchMedoids(slowRows, 3, clusterCount, slowRandom);
+    EXPECT_EQ(fast, slow) << "seed " << seed;
+    EXPECT_EQ(names(fastRows), names(slowRows)) << "seed " << seed;
+    EXPECT_EQ(fastRandom.next(), slowRandom.next()) << "seed " << seed;
   }
 }
 
