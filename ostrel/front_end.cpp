@@ -1,0 +1,13 @@
+#include "front_end.h"
+
+#include "form1.h"
+
+namespace ostrel {
+
+int runFrontEnd(forms::Backend& backend, forms::ProgramStarter starter) {
+  forms::Runtime runtime(backend);
+  runtime.setProgramStarter(std::move(starter));
+  return runtime.run(runtime.instance<Form1>());
+}
+
+}  // namespace ostrel

@@ -1,0 +1,17 @@
+#include "launch.h"
+
+#include "form1.h"
+
+namespace ostrel {
+
+void launchProgram(forms::Runtime& runtime, forms::Form& caller, const std::string& bareName) {
+  caller.hide();
+  runtime.instance<Form1>().show();
+  try {
+    runtime.startProgram(bareName);
+  } catch (const forms::ProgramStartError& error) {
+    runtime.messageBox("Cannot start " + error.program() + ": " + error.reason());
+  }
+}
+
+}  // namespace ostrel
