@@ -162,20 +162,24 @@ std::vector<std::string> keptWindowCommand(const std::filesystem::path& program,
 
 std::string startProgram(const std::string& bareName) {
   const std::string path = pathVariable();
-  const auto program = findProgram(bareName, programFolders(ownFolder(), path));
+  const std::filesystem::path own = ownFolder();
+  const auto program = findProgram(bareName, programFolders(own, path));
   if (!program) {
-    return "cannot start " + bareName + ": no program of that name in the front end's folder, the current folder or PATH";
+    std::string names = bareName;
+    if (endsWithExe(bareName)) names += " or " + bareName.substr(0, bareName.size() - 4);
+    return "no program " + names + " in the front end's folder" + (own.empty() ? "" : " (" + own.string() + ")") +
+           ", the current folder or PATH";
   }
   std::vector<std::string> command = terminalPrefix(std::getenv("CLUSTERING_TERMINAL"), path);
   const auto terminal = locateTerminal(command.front(), path);
   if (!terminal) {
-    return "cannot start " + bareName + ": no terminal window program \"" + command.front() +
-           "\" found (set CLUSTERING_TERMINAL to one, e.g. \"xterm -e\")";
+    return "no terminal window for " + bareName + ": \"" + command.front() +
+           "\" was not found (set CLUSTERING_TERMINAL to a terminal command, e.g. \"xterm -e\")";
   }
   for (auto& word : keptWindowCommand(*program, bareName)) command.push_back(std::move(word));
   if (const int error = startDetached(*terminal, command); error != 0) {
-    return "cannot start " + bareName + ": the terminal " + terminal->string() + " could not be started: " +
-           reasonOf(error);
+    return "the terminal window for " + bareName + " could not be started (" + terminal->string() +
+           "): " + reasonOf(error);
   }
   return "";
 }

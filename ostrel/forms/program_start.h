@@ -15,7 +15,8 @@
 namespace ostrel {
 
 // Starts `bareName` in a terminal window. Returns "" once the terminal has started, else the
-// reason of the failure, naming the program (a name found nowhere, a terminal that cannot start).
+// reason of the failure, naming the program (a name found nowhere, a terminal that cannot start);
+// the caller puts it after "Cannot start <name>: ".
 std::string startProgram(const std::string& bareName);
 
 // The folders searched, in order: the running program's own folder, the current folder, then

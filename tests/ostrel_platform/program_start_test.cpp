@@ -158,8 +158,8 @@ TEST_F(ProgramStart, ANameFoundNowhereGivesAReasonNamingIt) {
   fs::current_path(folder("empty"));
   ::setenv("PATH", folder("nothing").c_str(), 1);
   const std::string reason = startProgram("dbscan.exe");
-  EXPECT_NE(reason.find("dbscan.exe"), std::string::npos) << reason;
-  EXPECT_NE(reason.find("no program of that name"), std::string::npos) << reason;
+  EXPECT_NE(reason.find("no program dbscan.exe or dbscan in "), std::string::npos) << reason;
+  EXPECT_NE(reason.find("PATH"), std::string::npos) << reason;
 }
 
 // ---- terminal -----------------------------------------------------------------------------
@@ -202,6 +202,7 @@ TEST_F(ProgramStart, ATerminalThatCannotStartGivesAReasonNamingTheProgram) {
   reason = startProgram("varnek-probe.exe");
   EXPECT_NE(reason.find("varnek-probe.exe"), std::string::npos) << reason;
   EXPECT_NE(reason.find("could not be started"), std::string::npos) << reason;
+  EXPECT_NE(reason.find("Exec format error"), std::string::npos) << reason;
 }
 
 // ---- the started window -------------------------------------------------------------------
