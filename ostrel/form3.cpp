@@ -1,5 +1,8 @@
 #include "form3.h"
 
+#include <functional>
+#include <type_traits>
+
 #include "form1.h"
 #include "launch.h"
 #include "parameter_form.h"

@@ -5,7 +5,8 @@
 //
 // Invariants a backend keeps:
 // - createWindows comes once per form, before any other call for it; the windows stay hidden
-//   until show. Hiding keeps every control and its contents.
+//   until show. Hiding keeps every control and its contents. The FormModel passed there stays
+//   valid and unchanged until the runtime goes away, so a backend may keep a pointer to it.
 // - A text box's text lives in the backend from createWindows on (starting as the caption);
 //   text() returns what the user typed or what setText last put there.
 // - Clicks and title-bar closes are only reported to the runtime through BackendEvents. On a

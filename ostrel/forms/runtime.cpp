@@ -58,6 +58,15 @@ void FileDialog::showDialog(DialogKind kind) {
 
 // ---- Runtime ----
 
+namespace {
+
+// The path as the program spells it and, when that differs, where it lives on this host.
+std::string describePath(const std::string& path, const std::filesystem::path& host) {
+  return host.string() == path ? path : path + " (" + host.string() + ")";
+}
+
+}  // namespace
+
 Runtime::Runtime(Backend& backend) : backend_(backend) { backend_.attach(*this); }
 
 Runtime::~Runtime() { closeAll(); }
@@ -84,19 +93,21 @@ bool Runtime::isOpen(int fileNumber) const { return files_.count(fileNumber) != 
 
 void Runtime::openForOutput(int fileNumber, const std::string& path) {
   if (isOpen(fileNumber)) throw RuntimeError("file number " + std::to_string(fileNumber) + " is already open");
-  for (const auto& [number, file] : files_) {
-    if (file.path == path) throw FileError(path, "it is already open under file number " + std::to_string(number));
-  }
   const std::filesystem::path host = clustering::resolveHostPath(path);
+  for (const auto& [number, file] : files_) {
+    if (clustering::resolveHostPath(file.path) == host) {
+      throw FileError(path, "it is already open under file number " + std::to_string(number));
+    }
+  }
   const bool onDriveC = path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':';
   if (onDriveC) {
     std::error_code failure;
     std::filesystem::create_directories(clustering::driveCFolder(), failure);
-    if (failure) throw FileError(path + " (" + host.string() + ")", failure.message());
+    if (failure) throw FileError(describePath(path, host), failure.message());
   }
   errno = 0;
   auto out = std::make_unique<std::ofstream>(host, std::ios::binary | std::ios::trunc);
-  if (!*out) throw FileError(path + " (" + host.string() + ")", clustering::systemReason());
+  if (!*out) throw FileError(describePath(path, host), clustering::systemReason());
   files_.emplace(fileNumber, OpenFile{path, std::move(out)});
 }
 
@@ -110,7 +121,7 @@ void Runtime::printLine(int fileNumber, std::string_view line) {
   out.flush();
   if (!out) {
     const std::filesystem::path host = clustering::resolveHostPath(found->second.path);
-    throw FileError(found->second.path + " (" + host.string() + ")", clustering::systemReason());
+    throw FileError(describePath(found->second.path, host), clustering::systemReason());
   }
 }
 

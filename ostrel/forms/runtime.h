@@ -41,7 +41,9 @@ class DialogCancelled : public RuntimeError {
   DialogCancelled() : RuntimeError("Cancel was selected") {}
 };
 
-// A file that cannot be opened for output or written; names the path and the system's reason.
+// A file that cannot be opened for output or written. path() is the path as the program spells
+// it, followed by the host path in brackets when that differs ("c:\outinfo.txt (/home/...)");
+// reason() is the system's reason.
 class FileError : public RuntimeError {
  public:
   FileError(std::string path, std::string reason);
