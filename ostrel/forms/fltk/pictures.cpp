@@ -36,7 +36,7 @@ constexpr Rgb IconEdge = {50, 50, 90};
 
 // Coverage of one icon point in unit coordinates: the colour it takes, or nothing outside the tile.
 bool iconPoint(double u, double v, Rgb& colour) {
-  const double corner = 0.18;  // rounded tile corners
+  const double corner = 0.22;  // rounded tile corners
   const double cu = std::clamp(u, corner, 1.0 - corner);
   const double cv = std::clamp(v, corner, 1.0 - corner);
   const double fromCorner = std::hypot(u - cu, v - cv);
