@@ -36,7 +36,7 @@ std::pair<int, int> centreOf(Place control, Place frame = {0, 0, 0, 0}) {
 
 const Place Form1Frame1{120, 240, 2055, 3495};
 const Place SelectInputFile{240, 600, 1695, 375};
-const Place EnterInputDescription{120, 960, 1695, 495};
+const Place EnterOutputFileName{120, 1680, 1695, 495};
 const Place StartClustering{120, 2280, 1695, 375};
 const Place Submit{1560, 2400, 1095, 495};
 const Place SingleLinkage{2400, 5400, 1335, 375};
@@ -137,7 +137,10 @@ TEST_F(OstrelWindows, MainWindowInputParametersAndTheDimensionsRunFile) {
   EXPECT_EQ(display_->windowSize(form1), std::make_pair(360, 254));
   photograph(form1, "form1");
 
-  click(form1, centreOf(EnterInputDescription, Form1Frame1));
+  // Tab runs by the tab indices: from "Select Input File" five steps reach "Enter Input
+  // Description", after the status box; Space presses it.
+  for (int step = 0; step < 5; ++step) display_->pressKey(form1, "Tab");
+  display_->pressKey(form1, "space");
   const unsigned long form2 = windowTitled("Input parameters");
   ASSERT_NE(form2, 0u);
   EXPECT_EQ(display_->windowSize(form2), std::make_pair(312, 208));
@@ -147,6 +150,10 @@ TEST_F(OstrelWindows, MainWindowInputParametersAndTheDimensionsRunFile) {
   display_->focusAndType(form2, "12");
   display_->pressKey(form2, "Tab");
   display_->focusAndType(form2, "5");
+  // Escape closes nothing.
+  display_->pressKey(form2, "Escape");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(display_->waitForWindow("Input parameters"), form2);
   photograph(form2, "form2");
   click(form2, centreOf(Submit));
 
@@ -162,6 +169,30 @@ TEST_F(OstrelWindows, MainWindowInputParametersAndTheDimensionsRunFile) {
   // Closing the main window by its title bar ends the program.
   display_->closeByTitleBar(back);
   EXPECT_EQ(exitStatus(), 0);
+}
+
+TEST_F(OstrelWindows, FileDialogCancelledAndAMessageBox) {
+  startOstrel();
+  const unsigned long form1 = windowTitled(MainTitle);
+  ASSERT_NE(form1, 0u);
+  click(form1, centreOf(SelectInputFile));
+  const unsigned long dialog = windowTitled("Select Input File for Clustering");
+  ASSERT_NE(dialog, 0u);
+  photograph(dialog, "dialog-select-input-file");
+  display_->pressKey(dialog, "Escape");
+  EXPECT_TRUE(display_->waitUntilGone("Select Input File for Clustering"));
+  // A cancel changes nothing: no paths run file was started.
+  EXPECT_FALSE(fs::exists(driveC() / "outinfo.txt"));
+
+  // With no input file chosen, "Enter Output File Name" explains instead of opening a dialog.
+  click(form1, centreOf(EnterOutputFileName, Form1Frame1));
+  const unsigned long message = windowTitled("ostrel");
+  ASSERT_NE(message, 0u);
+  photograph(message, "message-box");
+  display_->pressKey(message, "Return");
+  EXPECT_TRUE(display_->waitUntilGone("ostrel"));
+  EXPECT_EQ(exitStatus(10), std::nullopt);
+  EXPECT_EQ(display_->waitForWindow(MainTitle), form1);
 }
 
 TEST_F(OstrelWindows, AlgorithmsPictureAndTheFourParameterForms) {

@@ -360,11 +360,16 @@ std::optional<std::string> FltkBackend::runFileDialog(const FileDialogRequest& r
   chooser.title(request.title.c_str());
   const std::string filter = chooserFilter(request.filter);
   if (!filter.empty()) chooser.filter(filter.c_str());
-  // The dialog starts on the file it last returned: its folder and its name.
+  // The dialog starts on the file it last returned, its folder and its name; before any file was
+  // chosen, in the working folder.
   if (!request.fileName.empty()) {
     const std::filesystem::path start(request.fileName);
     if (start.has_parent_path()) chooser.directory(start.parent_path().c_str());
     chooser.preset_file(start.filename().c_str());
+  } else {
+    std::error_code ignored;
+    const std::filesystem::path working = std::filesystem::current_path(ignored);
+    if (!working.empty()) chooser.directory(working.c_str());
   }
   if (chooser.show() != 0 || chooser.filename() == nullptr || *chooser.filename() == '\0') return std::nullopt;
   return std::string(chooser.filename());
