@@ -7,7 +7,7 @@
 #include "front_end.h"
 
 int main() {
-  if (const std::string problem = ostrel::forms::fltk::FltkBackend::displayProblem(); !problem.empty()) {
+  if (const std::string problem = ostrel::forms::fltk::FltkBackend::openDisplay(); !problem.empty()) {
     std::cerr << "ostrel: " << problem << ".\n"
               << "ostrel shows windows on an X display. Run it in a desktop session, set DISPLAY to a running\n"
               << "X server (e.g. DISPLAY=:0 ostrel), or start it on a virtual display: xvfb-run -a ostrel\n";

@@ -22,6 +22,11 @@
 using ostrel::forms::fltk::FltkBackend;
 namespace fltk = ostrel::forms::fltk;
 
+// The font and toolkit libraries under FLTK keep memory until the process ends; it is not ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libXft.so\nleak:libX11.so\n";
+}
+
 namespace {
 
 // ---- the pictures that need no display ------------------------------------------------------

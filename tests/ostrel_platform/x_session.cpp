@@ -106,7 +106,7 @@ VirtualDisplay::VirtualDisplay() {
     ::dup2(quiet, 1);
     ::dup2(quiet, 2);
     const std::string fd = std::to_string(ready[1]);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
              static_cast<char*>(nullptr));
     ::_exit(127);
   }

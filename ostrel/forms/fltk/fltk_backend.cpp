@@ -174,12 +174,13 @@ struct FltkBackend::FormWindows {
   Fl_Widget* lastFocus = nullptr;  // given back when the form is shown again
 };
 
-std::string FltkBackend::displayProblem() {
+std::string FltkBackend::openDisplay() {
+  if (fl_display != nullptr) return "";
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') return "no display to open the windows on: DISPLAY is not set";
   Display* display = XOpenDisplay(name);
   if (display == nullptr) return std::string("cannot open the display \"") + name + "\"";
-  XCloseDisplay(display);
+  fl_open_display(display);
   return "";
 }
 

@@ -22,10 +22,12 @@ namespace ostrel::forms::fltk {
 
 class FltkBackend : public Backend {
  public:
-  // "" when a display can be opened, else what is wrong and how to get one.
-  static std::string displayProblem();
+  // Opens the display for FLTK: "" when it is open, else what is wrong. The one connection made
+  // here is the one FLTK keeps, so that a server which resets when its last client leaves (as
+  // Xvfb does) cannot go away between the check and the windows.
+  static std::string openDisplay();
 
-  FltkBackend();  // opens the display
+  FltkBackend();  // opens the display unless openDisplay() already did
   ~FltkBackend() override;
   FltkBackend(const FltkBackend&) = delete;
   FltkBackend& operator=(const FltkBackend&) = delete;

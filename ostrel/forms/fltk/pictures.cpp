@@ -149,10 +149,12 @@ std::vector<unsigned char> iconPixels(int size) {
 }
 
 const Fl_RGB_Image* picture(const std::string& name) {
-  static std::map<std::string, std::unique_ptr<Fl_RGB_Image>> drawn;
-  if (auto found = drawn.find(name); found != drawn.end()) return found->second.get();
+  // Kept for the life of the program and never destroyed: an image may hold a server-side
+  // copy that cannot be freed once the display is gone at exit.
+  static auto* drawn = new std::map<std::string, Fl_RGB_Image*>();
+  if (auto found = drawn->find(name); found != drawn->end()) return found->second;
   if (name != "algorithms") return nullptr;
-  return (drawn[name] = std::unique_ptr<Fl_RGB_Image>(drawAlgorithmsPicture())).get();
+  return (*drawn)[name] = drawAlgorithmsPicture();
 }
 
 }  // namespace ostrel::forms::fltk
