@@ -242,14 +242,14 @@ void FltkBackend::createWindows(const FormModel& form) {
     const int width = toPixels(control.bounds.width);
     const int height = toPixels(control.bounds.height);
 
-    Fl_Widget* made_widget = nullptr;
+    Fl_Widget* native = nullptr;
     switch (control.kind) {
       case ControlKind::Button: {
         auto* button = new Fl_Button(left, top, width, height);
         button->copy_label(control.caption.c_str());
         button->align(captionAlign(FL_ALIGN_CENTER, height));
         button->callback(reported, report(control.name));
-        made_widget = button;
+        native = button;
         break;
       }
       case ControlKind::TextBox:
@@ -259,7 +259,7 @@ void FltkBackend::createWindows(const FormModel& form) {
         if (multiLine) input->wrap(1);
         input->textsize(InputTextSize);
         input->value(control.caption.c_str());
-        made_widget = input;
+        native = input;
         break;
       }
       case ControlKind::Label: {
@@ -267,19 +267,19 @@ void FltkBackend::createWindows(const FormModel& form) {
         label->box(FL_NO_BOX);
         label->copy_label(control.caption.c_str());
         label->align(captionAlign(FL_ALIGN_TOP_LEFT, height));
-        made_widget = label;
+        native = label;
         break;
       }
       case ControlKind::Frame:
-        made_widget = new FrameGroup(left, top, width, height, control.caption);
+        native = new FrameGroup(left, top, width, height, control.caption);
         break;
       case ControlKind::PictureBox:
-        made_widget = new PictureView(left, top, width, height, control.picture ? picture(control.picture->name) : nullptr);
+        native = new PictureView(left, top, width, height, control.picture ? picture(control.picture->name) : nullptr);
         break;
     }
-    made_widget->labelsize(ControlTextSize);
-    parent->add(made_widget);
-    made->widgets[control.name] = made_widget;
+    native->labelsize(ControlTextSize);
+    parent->add(native);
+    made->widgets[control.name] = native;
   }
 
   window.callback(
