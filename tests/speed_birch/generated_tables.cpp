@@ -17,6 +17,7 @@ int drawBetween(std::mt19937_64& draws, int low, int high) {
 const char* describe(Values values) {
   switch (values) {
     case Values::SmallIntegers: return "small integers";
+    case Values::Signs: return "signs";
     case Values::RepeatedRows: return "repeated rows";
     case Values::Eighths: return "eighths";
     case Values::Decimals: return "decimals";
@@ -31,6 +32,7 @@ namespace {
 double drawValue(std::mt19937_64& draws, Values values) {
   switch (values) {
     case Values::SmallIntegers: return drawBetween(draws, 0, 2);
+    case Values::Signs: return drawBetween(draws, -1, 1);
     case Values::RepeatedRows: return drawBetween(draws, -3, 3);
     case Values::Eighths: return drawBetween(draws, -40, 40) / 8.0;
     case Values::Decimals: return drawBetween(draws, -10000, 10000) / 1000.0;

@@ -1,5 +1,5 @@
 // Gene tables drawn for the differential tests of birch's merge, from fixed seeds so that every
-// run checks the same cases. The kinds of values are chosen to make ties: small integers and
+// run checks the same cases. The kinds of values are chosen to make ties: integers and
 // repeated rows give many equal distances, a coarse grid gives exact centroids, multiples of
 // 333333 put centroids exactly InfiniteDistance apart, and a few values near the largest double
 // make sums overflow to infinity and distances come out infinite or not a number.
@@ -16,6 +16,7 @@ using clustering::GeneRow;
 
 enum class Values {
   SmallIntegers,  // 0, 1 or 2
+  Signs,          // -1, 0 or 1: merged centroids often lie exactly as far as a kept partner
   RepeatedRows,   // copies of a few rows of integers from -3 to 3
   Eighths,        // multiples of 1/8 from -5 to 5, exact in binary
   Decimals,       // three decimals from -10 to 10

@@ -107,7 +107,7 @@ class FastMergeAgainstLiteral : public testing::TestWithParam<Values> {};
 }  // namespace
 
 TEST_P(FastMergeAgainstLiteral, SmallTables) {
-  expectSameMerges(1000 + static_cast<std::uint64_t>(GetParam()), GetParam(), 60, 2, 24, 3);
+  expectSameMerges(1000 + static_cast<std::uint64_t>(GetParam()), GetParam(), 400, 2, 24, 3);
 }
 
 TEST_P(FastMergeAgainstLiteral, TablesOfUpToTwoHundredGenes) {
@@ -115,7 +115,7 @@ TEST_P(FastMergeAgainstLiteral, TablesOfUpToTwoHundredGenes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FastMergeAgainstLiteral,
-                         testing::Values(Values::SmallIntegers, Values::RepeatedRows, Values::Eighths,
+                         testing::Values(Values::SmallIntegers, Values::Signs, Values::RepeatedRows, Values::Eighths,
                                          Values::Decimals, Values::FarApart, Values::Overflowing),
                          [](const testing::TestParamInfo<Values>& info) {
                            std::string name = speed_birch::describe(info.param);
@@ -131,6 +131,21 @@ TEST(FastMergeAgainstLiteralOnce, ThreeHundredGenesEachFoundingItsFeatureMergedD
   FeatureTable fast = absorbed;
   FeatureTable literal = absorbed;
   EXPECT_TRUE(sameMerge(fast, literal, 40, 1));
+}
+
+TEST(FastMergeAgainstLiteralOnce, AMergedCentroidAsNearAsTheKeptPartnerWinsByItsLowerIndex) {
+  // Feature 0 keeps feature 2, 5 away. Features 1 and 3 lie closest and merge into a centroid
+  // (0, 5), also 5 away from feature 0: now (0, 1) is the first of the closest pairs.
+  std::vector<clustering::GeneRow> rows(4);
+  const double values[4][2] = {{0.0, 0.0}, {-1.0, 5.0}, {5.0, 0.0}, {1.0, 5.0}};
+  for (int r = 0; r < 4; ++r) {
+    rows[r].values[0] = values[r][0];
+    rows[r].values[1] = values[r][1];
+  }
+  FeatureTable fast = birch::absorbRows(rows, 2, -1.0);
+  FeatureTable literal = fast;
+  ASSERT_TRUE(sameMerge(fast, literal, 2, 2));
+  EXPECT_EQ(fast.subclusterOfRow, (std::vector<int>{0, 0, 2, 0}));
 }
 
 TEST(FastMergeAgainstLiteralOnce, MergingAgainATableWithMergedAwayFeatures) {
