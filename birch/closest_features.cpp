@@ -5,9 +5,10 @@
 // InfiniteDistance (strictly less, so the lowest index wins among equals). The pair the full
 // scan would merge is then the kept pair of the first feature with the smallest kept distance.
 // A merge moves only the centroid of the feature that stays and removes the one merged away,
-// so only these partners can change: the staying feature's own; those that named either
-// feature of the pair, searched again; and those of the features below the staying one,
-// which weigh its new distance against the kept one.
+// so only these partners can change: those that named either feature of the pair (the
+// staying feature's own partner was the one merged away) are searched again, and those of
+// the features below the staying one weigh its new distance against the kept one. Features
+// above it cannot take it as a partner, being its higher index.
 //
 // Centroids are kept as the quotients linearSum[s] / count that every distance would compute
 // afresh, and distances sum their squared differences in sample order with the lower index
@@ -95,7 +96,7 @@ class NearestPartners {
     live_.erase(std::lower_bound(live_.begin(), live_.end(), absorbed));
     for (int feature : live_) {
       Partner& partner = partners_[feature];
-      if (feature == kept || partner.feature == kept || partner.feature == absorbed) {
+      if (partner.feature == kept || partner.feature == absorbed) {
         partner = search(feature);
       } else if (feature < kept) {
         const double d = centroids_.distance(feature, kept);
