@@ -78,6 +78,13 @@ RunPaths readPathsRunFile() {
     throw EngineError("the result file " + quoted(paths.resultHostPath) +
                       " is the matrix file itself; choose another result file so that the matrix is not emptied");
   }
+  // Emptying a run file would lose the counts before they are read, or the paths of the next run.
+  for (std::string_view runFileName : {PathsRunFile, DimensionsRunFile}) {
+    if (sameFile(resolveHostPath(runFileName), paths.resultHostPath)) {
+      throw EngineError("the result file " + quoted(paths.resultHostPath) + " is the run file " +
+                        std::string(runFileName) + "; choose another result file");
+    }
+  }
   return paths;
 }
 

@@ -355,6 +355,21 @@ TEST(VarnekRefusal, AResultPathNamingTheMatrixHoweverSpelled) {
   EXPECT_FALSE(fs::exists(run.listingFile()));
 }
 
+TEST(VarnekRefusal, AResultPathNamingARunFileKeepsTheRunFiles) {
+  EngineRun run;
+  run.prepare(FiveGenes, 5, 1);
+  const std::string dimensions = readFile(run.driveC() / "doutinfo.txt");
+  run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nc:\\doutinfo.txt\n"));
+  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "doutinfo.txt") +
+                                  " is the run file c:\\doutinfo.txt; choose another result file");
+  EXPECT_EQ(readFile(run.driveC() / "doutinfo.txt"), dimensions);
+  const std::string paths = crlf("C:\\data\\matrix.txt\nC:\\outinfo.txt\n");
+  run.writePathsRunFile(paths);
+  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "outinfo.txt") +
+                                  " is the run file c:\\outinfo.txt; choose another result file");
+  EXPECT_EQ(readFile(run.driveC() / "outinfo.txt"), paths);
+}
+
 TEST(VarnekRefusal, AMatrixNamedLikeTheListingInTheWorkingFolderIsKept) {
   EngineRun run;
   run.prepare(FiveGenes, 5, 1);

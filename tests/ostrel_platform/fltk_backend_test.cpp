@@ -1,0 +1,228 @@
+// The FLTK windows of the real forms on a private X display, inside the test process: sizes and
+// places of the widgets, the tab order, texts kept while hidden, clicks and title-bar closes
+// reaching the forms, and the pictures.
+#include <gtest/gtest.h>
+
+// After GoogleTest: the X headers these pull in define macros such as None.
+#include <FL/Fl.H>
+#include <FL/Fl_Image.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+#include "ostrel/form1.h"
+#include "ostrel/forms/fltk/fltk_backend.h"
+#include "ostrel/forms/fltk/pictures.h"
+#include "ostrel/forms/runtime.h"
+#include "x_session.h"
+
+using ostrel::forms::fltk::FltkBackend;
+namespace fltk = ostrel::forms::fltk;
+
+// The font and toolkit libraries under FLTK keep memory until the process ends; it is not ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libXft.so\nleak:libX11.so\n";
+}
+
+namespace {
+
+// ---- the pictures that need no display ------------------------------------------------------
+
+TEST(OstrelIcon, TwoSizesOfThreeColouredClustersOnARoundedTile) {
+  for (int size : {16, 32}) {
+    const std::vector<unsigned char> pixels = fltk::iconPixels(size);
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size * size * 4)) << size;
+    auto alpha = [&](int x, int y) { return pixels[(y * size + x) * 4 + 3]; };
+    // Rounded corners are see-through; the middle of every edge and the inside are not.
+    EXPECT_EQ(alpha(0, 0), 0) << size;
+    EXPECT_EQ(alpha(size - 1, size - 1), 0) << size;
+    EXPECT_EQ(alpha(size / 2, 0), 255) << size;
+    EXPECT_EQ(alpha(size / 2, size / 2), 255) << size;
+    // Each cluster shows in its own colour: a pixel where red, green or blue clearly leads.
+    std::set<int> leads;
+    for (int i = 0; i < size * size; ++i) {
+      const unsigned char* p = &pixels[i * 4];
+      for (int channel = 0; channel < 3; ++channel) {
+        if (p[3] == 255 && p[channel] > 150 && p[(channel + 1) % 3] < 120 && p[(channel + 2) % 3] < 120) {
+          leads.insert(channel);
+        }
+      }
+    }
+    EXPECT_EQ(leads, (std::set<int>{0, 1, 2})) << size;
+  }
+}
+
+TEST(AlgorithmsPicture, EachFamilyStandsAboveItsButtonColumn) {
+  for (const fltk::ButtonColumn& column : fltk::AlgorithmColumns) {
+    const int centreOnForm = fltk::columnCentre(column) + fltk::PictureOriginLeftPixels;
+    EXPECT_GT(centreOnForm, column.leftTwips / 15) << column.heading;
+    EXPECT_LT(centreOnForm, (column.leftTwips + column.widthTwips) / 15) << column.heading;
+    EXPECT_GT(fltk::columnCentre(column), 0);
+    EXPECT_LT(fltk::columnCentre(column), fltk::AlgorithmsPictureWidth);
+  }
+}
+
+// ---- the windows ---------------------------------------------------------------------------
+
+class FltkWindows : public ::testing::Test {
+ protected:
+  // One display for the whole suite: FLTK keeps its connection for the life of the process.
+  static void SetUpTestSuite() {
+    if (!testsupport::installedProgram("Xvfb")) return;
+    display_ = new testsupport::VirtualDisplay();
+    ::setenv("DISPLAY", display_->name().c_str(), 1);
+  }
+  static void TearDownTestSuite() {
+    if (display_ == nullptr) return;
+    fl_close_display();
+    delete display_;
+    display_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (display_ == nullptr) GTEST_SKIP() << "Xvfb is needed for the window tests";
+    char folderTemplate[] = "/tmp/fltk_windows_XXXXXX";
+    ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
+    driveC_ = folderTemplate;
+    ::setenv("CLUSTERING_DRIVE_C", driveC_.c_str(), 1);
+    backend_ = std::make_unique<FltkBackend>();
+    runtime_ = std::make_unique<ostrel::forms::Runtime>(*backend_);
+    runtime_->setProgramStarter([this](const std::string& name) {
+      started_.push_back(name);
+      return std::string();
+    });
+    runtime_->instance<ostrel::Form1>().show();
+    settle();
+  }
+  void TearDown() override {
+    runtime_.reset();
+    backend_.reset();
+    settle();
+    std::error_code ignored;
+    if (!driveC_.empty()) std::filesystem::remove_all(driveC_, ignored);
+  }
+
+  static void settle() {
+    Fl::flush();
+    for (int i = 0; i < 20; ++i) Fl::wait(0.01);
+  }
+
+  std::string focusedControl(const std::string& form) const {
+    const ostrel::forms::Form* shown = runtime_->findForm(form);
+    for (const auto& control : shown->model().controls) {
+      if (backend_->widget(form, control.name) == Fl::focus()) return control.name;
+    }
+    return "";
+  }
+
+  std::vector<std::string> tabWalk(const std::string& form, int presses, bool backwards = false) {
+    std::vector<std::string> visited{focusedControl(form)};
+    for (int i = 0; i < presses; ++i) {
+      backend_->moveFocus(backend_->window(form), backwards);
+      visited.push_back(focusedControl(form));
+    }
+    return visited;
+  }
+
+  static inline testsupport::VirtualDisplay* display_ = nullptr;
+  std::filesystem::path driveC_;
+  std::unique_ptr<FltkBackend> backend_;
+  std::unique_ptr<ostrel::forms::Runtime> runtime_;
+  std::vector<std::string> started_;
+};
+
+TEST_F(FltkWindows, MainWindowHasItsClientSizeAndEveryControlItsPlace) {
+  Fl_Window* window = backend_->window("Form1");
+  EXPECT_EQ(window->w(), 360);
+  EXPECT_EQ(window->h(), 254);
+  EXPECT_STREQ(window->label(), "Clustering and biclustering tool");
+  EXPECT_TRUE(window->shown());
+  auto place = [&](const std::string& control) {
+    const Fl_Widget* widget = backend_->widget("Form1", control);
+    return std::vector<int>{widget->x(), widget->y(), widget->w(), widget->h()};
+  };
+  EXPECT_EQ(place("Frame1"), (std::vector<int>{8, 16, 137, 233}));
+  // On the form, drawn over the frame at the head of its column.
+  EXPECT_EQ(place("Open"), (std::vector<int>{16, 40, 113, 25}));
+  // Inside the frames, measured from their corners.
+  EXPECT_EQ(place("Command4"), (std::vector<int>{16, 80, 113, 33}));
+  EXPECT_EQ(place("Command3"), (std::vector<int>{40, 208, 49, 33}));
+  EXPECT_EQ(place("Text1"), (std::vector<int>{208, 40, 129, 193}));
+  EXPECT_STREQ(backend_->widget("Form1", "Command1")->label(), "Enter Output File Name");
+}
+
+TEST_F(FltkWindows, TabFollowsTheTabIndicesNotTheDrawingOrder) {
+  EXPECT_EQ(tabWalk("Form1", 6), (std::vector<std::string>{"Open", "Command1", "Command2", "Command3", "Text1",
+                                                           "Command4", "Open"}));
+  EXPECT_EQ(tabWalk("Form1", 2, true), (std::vector<std::string>{"Open", "Command4", "Text1"}));
+}
+
+TEST_F(FltkWindows, ClicksAndTitleBarClosesReachTheForms) {
+  backend_->widget("Form1", "Command4")->do_callback();  // "Enter Input Description"
+  settle();
+  EXPECT_FALSE(backend_->window("Form1")->shown());
+  Fl_Window* form2 = backend_->window("Form2");
+  ASSERT_TRUE(form2->shown());
+  EXPECT_EQ((std::vector<int>{form2->w(), form2->h()}), (std::vector<int>{312, 208}));
+  EXPECT_EQ(focusedControl("Form2"), "Text1");
+  EXPECT_EQ(tabWalk("Form2", 3), (std::vector<std::string>{"Text1", "Text2", "Command1", "Text1"}));
+
+  runtime_->findForm("Form2")->setText("Text1", " 12 genes ");
+  Fl::handle(FL_CLOSE, form2);  // what the window manager's close button sends
+  settle();
+  EXPECT_FALSE(form2->shown());
+  EXPECT_TRUE(backend_->window("Form1")->shown());
+
+  // Shown again, the form keeps its text.
+  backend_->widget("Form1", "Command4")->do_callback();
+  settle();
+  EXPECT_EQ(runtime_->findForm("Form2")->text("Text1"), " 12 genes ");
+}
+
+TEST_F(FltkWindows, AlgorithmsShowsItsPictureAndStartsPrograms) {
+  backend_->widget("Form1", "Command2")->do_callback();  // "Start Clustering"
+  settle();
+  Fl_Window* form3 = backend_->window("Form3");
+  ASSERT_TRUE(form3->shown());
+  EXPECT_EQ((std::vector<int>{form3->w(), form3->h()}), (std::vector<int>{693, 584}));
+  const Fl_Widget* pictureBox = backend_->widget("Form3", "Picture1");
+  EXPECT_EQ((std::vector<int>{pictureBox->x(), pictureBox->y(), pictureBox->w(), pictureBox->h()}),
+            (std::vector<int>{24, 8, 641, 337}));
+  EXPECT_EQ(focusedControl("Form3"), "Command1");
+
+  const Fl_RGB_Image* picture = fltk::picture("algorithms");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->w(), 634);
+  EXPECT_EQ(picture->h(), 338);
+  EXPECT_EQ(picture->d(), 3);
+  EXPECT_EQ(fltk::picture("no such picture"), nullptr);
+
+  backend_->widget("Form3", "Command12")->do_callback();  // "VARNEK"
+  settle();
+  EXPECT_EQ(started_, std::vector<std::string>{"varnek.exe"});
+  EXPECT_FALSE(form3->shown());
+  EXPECT_TRUE(backend_->window("Form1")->shown());
+}
+
+TEST_F(FltkWindows, TheAlgorithmsPictureDrawsItsBoxesAboveTheColumns) {
+  const Fl_RGB_Image* picture = fltk::picture("algorithms");
+  ASSERT_NE(picture, nullptr);
+  const unsigned char* pixels = reinterpret_cast<const unsigned char*>(picture->data()[0]);
+  const int lineBytes = picture->ld() != 0 ? picture->ld() : picture->w() * picture->d();
+  auto rgb = [&](int x, int y) {
+    const unsigned char* p = pixels + y * lineBytes + x * picture->d();
+    return (p[0] << 16) | (p[1] << 8) | p[2];
+  };
+  EXPECT_EQ(rgb(2, 2), 0xFFFFFF);  // white ground
+  for (const fltk::ButtonColumn& column : fltk::AlgorithmColumns) {
+    const int x = fltk::columnCentre(column);
+    EXPECT_EQ(rgb(x, 128), 0xFAEBAA) << column.heading;  // inside the family's box, above its text
+    EXPECT_LT(rgb(x, 250) & 0xFF, 0x80) << column.heading;  // the arrow's shaft
+    EXPECT_EQ(rgb(x + 20, 250), 0xFFFFFF) << column.heading;  // and nothing beside it
+  }
+}
+
+}  // namespace
