@@ -59,10 +59,6 @@ void Form1::prepareDialog(const std::string& title) {
   cmd_.title = title;
 }
 
-void Form1::reportFileError(const forms::FileError& error) {
-  runtime().messageBox("Cannot write the run file " + error.path() + ": " + error.reason());
-}
-
 // "Select Input File": a new paths run file holding the chosen matrix path as line 1. Nothing
 // changes until a file is confirmed, so a cancel keeps an earlier run file as it was.
 void Form1::Open_Click() {
@@ -83,7 +79,7 @@ void Form1::Open_Click() {
     runtime().printLine(pathsFileNumber_, matrixPath);
   } catch (const forms::FileError& error) {
     runtime().close(pathsFileNumber_);
-    reportFileError(error);
+    reportRunFileError(runtime(), error);
     return;
   }
   matrixPath_ = matrixPath;
@@ -129,7 +125,7 @@ void Form1::Command1_Click() {
     runtime().printLine(pathsFileNumber_, resultPath);
   } catch (const forms::FileError& error) {
     runtime().close(pathsFileNumber_);
-    reportFileError(error);
+    reportRunFileError(runtime(), error);
     return;
   }
   hasResultLine_ = true;

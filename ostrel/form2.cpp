@@ -7,6 +7,24 @@ namespace ostrel {
 
 using forms::Bounds;
 
+bool writeDimensionsRunFile(forms::Runtime& runtime, const std::vector<std::string>& lines) {
+  const int fileNumber = runtime.freeFileNumber();
+  try {
+    runtime.openForOutput(fileNumber, std::string(clustering::DimensionsRunFile));
+    for (const std::string& line : lines) runtime.printLine(fileNumber, line);
+    runtime.close(fileNumber);
+  } catch (const forms::FileError& error) {
+    runtime.close(fileNumber);
+    reportRunFileError(runtime, error);
+    return false;
+  }
+  return true;
+}
+
+void reportRunFileError(forms::Runtime& runtime, const forms::FileError& error) {
+  runtime.messageBox("Cannot write the run file " + error.path() + ": " + error.reason());
+}
+
 Form2::Form2(forms::Runtime& runtime) : Form(runtime) {
   forms::FormModel& form = design();
   form.name = "Form2";
@@ -27,18 +45,7 @@ Form2::Form2(forms::Runtime& runtime) : Form(runtime) {
 // "Submit": the dimensions run file rewritten whole with the two texts as typed. A file that
 // cannot be written leaves the form shown with its texts, so the user can try again.
 void Form2::Command1_Click() {
-  const std::string dimensionsRunFile(clustering::DimensionsRunFile);
-  const int fileNumber = runtime().freeFileNumber();
-  try {
-    runtime().openForOutput(fileNumber, dimensionsRunFile);
-    runtime().printLine(fileNumber, text("Text1"));
-    runtime().printLine(fileNumber, text("Text2"));
-    runtime().close(fileNumber);
-  } catch (const forms::FileError& error) {
-    runtime().close(fileNumber);
-    runtime().messageBox("Cannot write the run file " + error.path() + ": " + error.reason());
-    return;
-  }
+  if (!writeDimensionsRunFile(runtime(), {text("Text1"), text("Text2")})) return;
   hide();
   Form1& form1 = runtime().instance<Form1>();
   form1.show();

@@ -1,6 +1,5 @@
 #include "parameter_form.h"
 
-#include "common/host_path.h"
 #include "form2.h"
 #include "form3.h"
 #include "launch.h"
@@ -34,18 +33,7 @@ ParameterForm::ParameterForm(forms::Runtime& runtime, const ParameterFormLayout&
 // form's own program started. A file that cannot be written changes nothing else.
 void ParameterForm::Command1_Click() {
   Form2& form2 = runtime().instance<Form2>();  // created hidden, with empty boxes, if never shown
-  const std::string dimensionsRunFile(clustering::DimensionsRunFile);
-  const int fileNumber = runtime().freeFileNumber();
-  try {
-    runtime().openForOutput(fileNumber, dimensionsRunFile);
-    runtime().printLine(fileNumber, form2.text("Text1"));
-    runtime().printLine(fileNumber, form2.text("Text2"));
-    runtime().printLine(fileNumber, text("Text1"));
-    runtime().printLine(fileNumber, text("Text2"));
-    runtime().close(fileNumber);
-  } catch (const forms::FileError& error) {
-    runtime().close(fileNumber);
-    runtime().messageBox("Cannot write the run file " + error.path() + ": " + error.reason());
+  if (!writeDimensionsRunFile(runtime(), {form2.text("Text1"), form2.text("Text2"), text("Text1"), text("Text2")})) {
     return;
   }
   form2.setText("Text1", "");
