@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/random.h"
-#include "generated_matrices.h"
+#include "bench/matrix_generator.h"
 #include "literal_tolvar.h"
 
 namespace {
@@ -19,7 +19,7 @@ std::vector<std::string> names(const std::vector<tolvar::GeneRow>& rows) {
 
 TEST(TolvarSpeed, WholeSearchesMatchTheTrialByTrialSearch) {
   for (std::uint64_t seed = 1; seed <= 160; ++seed) {
-    const testsupport::GeneratedMatrix matrix = testsupport::generateMatrix(seed, 5, 90, 40);
+    const generated::Matrix matrix = generated::drawCase(seed, 5, 90, 40);
     const int geneCount = static_cast<int>(matrix.rows.size());
     const int largest = std::min((geneCount - 1) / 4, 5);
     const int clusterCount = 1 + static_cast<int>(seed % static_cast<std::uint64_t>(largest));

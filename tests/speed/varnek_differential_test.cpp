@@ -6,13 +6,13 @@
 #include <cstring>
 #include <limits>
 
-#include "generated_matrices.h"
+#include "bench/matrix_generator.h"
 #include "literal_varnek.h"
 
 namespace {
 
-using testsupport::GeneratedMatrix;
-using testsupport::generateMatrix;
+using generated::Matrix;
+using generated::drawCase;
 
 std::uint64_t bits(double value) {
   std::uint64_t out;
@@ -26,7 +26,7 @@ struct MergeRecord {
 };
 
 template <typename Merge>
-MergeRecord runMerge(const GeneratedMatrix& matrix, std::vector<varnek::ClusterSlot> slots, double threshold,
+MergeRecord runMerge(const Matrix& matrix, std::vector<varnek::ClusterSlot> slots, double threshold,
                      Merge merge) {
   MergeRecord record;
   merge(matrix.rows, matrix.sampleCount, slots, threshold,
@@ -49,7 +49,7 @@ void expectSame(const MergeRecord& fast, const MergeRecord& slow, const std::str
   }
 }
 
-void checkCase(const GeneratedMatrix& matrix) {
+void checkCase(const Matrix& matrix) {
   auto fastLinks = varnek::linkNearestNeighbours(matrix.rows, matrix.sampleCount);
   auto slowLinks = literal::linkNearestNeighbours(matrix.rows, matrix.sampleCount);
   ASSERT_EQ(fastLinks.size(), slowLinks.size());
@@ -81,14 +81,14 @@ void checkCase(const GeneratedMatrix& matrix) {
 
 TEST(VarnekSpeed, SmallMatricesMergeAsTheLiteralMethodDoes) {
   for (std::uint64_t seed = 1; seed <= 400; ++seed) {
-    checkCase(generateMatrix(seed, 2, 60, 40));
+    checkCase(drawCase(seed, 2, 60, 40));
     if (HasFatalFailure()) return;
   }
 }
 
 TEST(VarnekSpeed, LargerMatricesMergeAsTheLiteralMethodDoes) {
   for (std::uint64_t seed = 1001; seed <= 1012; ++seed) {
-    checkCase(generateMatrix(seed, 150, 260, 12));
+    checkCase(drawCase(seed, 150, 260, 12));
     if (HasFatalFailure()) return;
   }
 }
