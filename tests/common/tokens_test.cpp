@@ -13,7 +13,7 @@ std::vector<std::string> allTokens(const std::string& text) {
   TokenReader reader(in);
   std::vector<std::string> tokens;
   std::string token;
-  while (reader.next(token)) tokens.push_back(token);
+  while (reader.next(token) != TokenRead::End) tokens.push_back(token);
   return tokens;
 }
 
