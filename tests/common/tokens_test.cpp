@@ -78,3 +78,17 @@ TEST(Numbers, WholeNumbersFitThirtyTwoBits) {
   EXPECT_EQ(parseWholeNumber("3.0", value), NumberParse::NotANumber);
   EXPECT_EQ(parseWholeNumber("+", value), NumberParse::NotANumber);
 }
+
+TEST(Tokens, ATokenBeyondTheBoundIsCutThereAndTheNextOneReadWhole) {
+  const std::string atBound(MaxTokenLength, '7');
+  std::istringstream in(atBound + " " + atBound + "8 next");
+  TokenReader reader(in);
+  std::string token;
+  EXPECT_EQ(reader.next(token), TokenRead::Token);
+  EXPECT_EQ(token, atBound);
+  EXPECT_EQ(reader.next(token), TokenRead::TooLong);
+  EXPECT_EQ(token, atBound);
+  EXPECT_EQ(reader.next(token), TokenRead::Token);
+  EXPECT_EQ(token, "next");
+  EXPECT_EQ(reader.next(token), TokenRead::End);
+}
