@@ -13,9 +13,7 @@
 int main() {
   using namespace clustering;
   return runEngine("birch", [] {
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Refuse);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Refuse);
     ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
     Console console(std::cin, std::cout);

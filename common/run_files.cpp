@@ -80,8 +80,6 @@ void refuseResultOverAnInput(const RunPaths& paths) {
   }
 }
 
-}  // namespace
-
 RunPaths readPathsRunFile() {
   const std::string label = runFileLabel("paths", PathsRunFile);
   InputFile runFile = openRunFile(PathsRunFile, label, PathsRunFileHint);
@@ -101,9 +99,13 @@ RunPaths readPathsRunFile() {
   return paths;
 }
 
-OutputFile createResultFile(const RunPaths& paths) {
-  return OutputFile(paths.resultHostPath, "result file");
+Dimensions readDimensionsRunFile() {
+  const std::string label = runFileLabel("dimensions", DimensionsRunFile);
+  InputFile runFile = openRunFile(DimensionsRunFile, label, DimensionsRunFileHint);
+  return parseDimensions(runFile.stream(), label);
 }
+
+}  // namespace
 
 Dimensions parseDimensions(std::istream& text, const std::string& label) {
   TokenReader tokens(text);
@@ -150,12 +152,12 @@ void requireUsableCounts(const Dimensions& counts, ZeroGenes zeroGenes) {
   }
 }
 
-Dimensions readDimensionsRunFile(ZeroGenes zeroGenes) {
-  const std::string label = runFileLabel("dimensions", DimensionsRunFile);
-  InputFile runFile = openRunFile(DimensionsRunFile, label, DimensionsRunFileHint);
-  const Dimensions counts = parseDimensions(runFile.stream(), label);
+RunFiles readRunFiles(ZeroGenes zeroGenes) {
+  RunPaths paths = readPathsRunFile();  // closes the paths run file before the result file is emptied
+  OutputFile result(paths.resultHostPath, "result file");
+  const Dimensions counts = readDimensionsRunFile();
   requireUsableCounts(counts, zeroGenes);
-  return counts;
+  return RunFiles{std::move(paths), std::move(result), counts};
 }
 
 }  // namespace clustering

@@ -1,10 +1,9 @@
 // The run files an engine reads: the paths run file "c:\outinfo.txt" (matrix path, result path)
 // and the dimensions run file "c:\doutinfo.txt" (gene count, sample count). Every engine goes
-// through them in the same sequence:
-//   readPathsRunFile      the matrix file is opened as soon as its path is read
-//   createResultFile      empties the result file, before a single row is read
-//   readDimensionsRunFile the first two whole numbers of the file
-// A file that cannot be opened or created, one that is not a regular file, a missing path, a
+// through them in one sequence, at the point of its run order: the paths run file is read and
+// the matrix file opened as soon as its path is read; the result file is emptied, before a
+// single row is read; then the first two whole numbers of the dimensions run file are read.
+// A file that cannot be opened or created, one that is no regular file, a missing path, a
 // result file that is the matrix itself or a run file, and unusable counts are refused with an
 // EngineError that says what to fix. Every input is checked to be a regular file before the
 // result file is emptied.
@@ -37,11 +36,6 @@ struct RunPaths {
   std::filesystem::path resultHostPath;
 };
 
-RunPaths readPathsRunFile();
-
-// Creates (empties) the result file; the paths were checked against each other before.
-OutputFile createResultFile(const RunPaths& paths);
-
 struct Dimensions {
   int geneCount = 0;
   int sampleCount = 0;
@@ -55,7 +49,13 @@ enum class ZeroGenes { Refuse, Allow };
 // Refuses negative counts, a sample count above MaxSamples and, unless allowed, no genes at all.
 void requireUsableCounts(const Dimensions& counts, ZeroGenes zeroGenes);
 
-// The counts of the dimensions run file, refused by requireUsableCounts when unusable.
-Dimensions readDimensionsRunFile(ZeroGenes zeroGenes);
+struct RunFiles {
+  RunPaths paths;
+  OutputFile result;  // emptied, and locked for this engine
+  Dimensions counts;  // usable, as requireUsableCounts says
+};
+
+// The run-file sequence.
+RunFiles readRunFiles(ZeroGenes zeroGenes);
 
 }  // namespace clustering

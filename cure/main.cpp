@@ -19,9 +19,7 @@ int main() {
     console.ask("Enter number of representative, alpha and distance threshold\n",
                 {&representativeCount, &alpha, &distanceThreshold});
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Allow);  // no genes: both files are written empty
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Allow);  // no genes: both files are written empty
     ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
     const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);

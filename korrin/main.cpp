@@ -14,9 +14,7 @@
 int main() {
   using namespace clustering;
   return runEngine("korrin", [] {
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Allow);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Allow);
 
     Console console(std::cin, std::cout);
     const int clusterCount =

@@ -15,9 +15,7 @@ int main() {
     Console console(std::cin, std::cout);
     const double distanceThreshold = console.askNumber("Enter distance threshold\n");
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Allow);  // no genes: both files are written empty
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Allow);  // no genes: both files are written empty
     ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
     std::vector<sting::GeneRow> rows = paths.matrix.loadRows<sting::GeneRow>(counts.geneCount, counts.sampleCount);

@@ -14,13 +14,10 @@
 int main() {
   using namespace clustering;
   return runEngine("tolvar", [] {
-    RunPaths paths = readPathsRunFile();
     // The result file is emptied here, before the prompt, and again after it; nothing is ever
-    // written through this first one, which holds the file's lock until the end.
-    const OutputFile emptiedResult = createResultFile(paths);
-    // No genes pass here on purpose: tolvar's run order asks for the number of clusters first,
-    // and requireDrawableClusterCount refuses no genes after the prompt.
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Allow);
+    // written through this first one, which holds the file's lock until the end. No genes pass
+    // here on purpose: tolvar refuses them only after its prompt (requireDrawableClusterCount).
+    auto [paths, emptiedResult, counts] = readRunFiles(ZeroGenes::Allow);
 
     Console console(std::cin, std::cout);
     const int clusterCount = console.askWholeNumber("Enter number of cluster\n");

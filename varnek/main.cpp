@@ -16,9 +16,7 @@ int main() {
     Console console(std::cin, std::cout);
     const double mergeThreshold = console.askNumber("Enter distance threshold\n");
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile(ZeroGenes::Refuse);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Refuse);
     ClusterListing listing = createListing(paths, HeadingStyle::WithBlank);
 
     const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
