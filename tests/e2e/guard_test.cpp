@@ -18,7 +18,7 @@
 #include <functional>
 #include <csignal>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,7 +107,7 @@ TEST(GuardedFiles, EveryEngineRefusesWhatItCannotSafelyReadOrWriteAndKeepsItsInp
     bool needsListing;  // korrin writes no listing and meets no such case
     bool keepsResult;   // refused before the result file is emptied
     bool keepsListing;
-    std::function<void(EngineRun&, std::vector<std::unique_ptr<HeldLock>>&)> setUp;
+    std::function<void(EngineRun&, std::optional<HeldLock>&)> setUp;
     std::function<std::string(const EngineRun&)> message;
   };
   const auto usePaths = [](EngineRun& run, const std::string& matrix, const std::string& result) {
@@ -173,12 +173,12 @@ TEST(GuardedFiles, EveryEngineRefusesWhatItCannotSafelyReadOrWriteAndKeepsItsInp
              "cannot create the cluster listing \"outputcluster.txt\": Is a character device, not a regular file");
        }},
       {"result being written by another engine", false, true, true,
-       [](EngineRun& run, auto& locks) { locks.push_back(std::make_unique<HeldLock>(run.resultFile())); },
+       [](EngineRun& run, auto& lock) { lock.emplace(run.resultFile()); },
        [](const EngineRun& run) {
          return "another engine is writing the result file " + quotedHost(run.resultFile()) + "; wait for it to end";
        }},
       {"listing being written by another engine", true, false, true,
-       [](EngineRun& run, auto& locks) { locks.push_back(std::make_unique<HeldLock>(run.listingFile())); },
+       [](EngineRun& run, auto& lock) { lock.emplace(run.listingFile()); },
        [](const EngineRun&) {
          return std::string(
              "another engine is writing the cluster listing \"outputcluster.txt\" in this folder; wait for it to end");
@@ -224,8 +224,8 @@ TEST(GuardedFiles, EveryEngineRefusesWhatItCannotSafelyReadOrWriteAndKeepsItsInp
       run.prepare(FiveGenes, 5, 1);
       writeFile(run.resultFile(), EarlierResult);
       writeFile(run.listingFile(), EarlierListing);
-      std::vector<std::unique_ptr<HeldLock>> locks;
-      c.setUp(run, locks);
+      std::optional<HeldLock> lock;
+      c.setUp(run, lock);
       const std::map<fs::path, std::string> inputs = inputsOf(run);
 
       const ProgramResult refused = run.run(e.program, e.answers);
