@@ -2,61 +2,36 @@
 // the listing, asks for the threshold distance and the minimum number of clusters, absorbs the
 // rows into features, merges the closest features, then writes the result file and the listing.
 #include <iostream>
-#include <string>
+#include <vector>
 
-#include "birch.h"
+#include "birch/birch.h"
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
 #include "common/run_files.h"
 
-namespace {
-
-// Fewer than one cluster would write no gene at all, so such an answer is asked again.
-int askMinClusterCount(clustering::Console& console) {
-  const char* const prompt = "Enter minimum number of cluster\n";
-  int minClusterCount = console.askWholeNumber(prompt);
-  while (minClusterCount < 1) {
-    std::string hint = "\"";
-    hint += std::to_string(minClusterCount);
-    hint += "\" is too few; the minimum number of clusters is 1 or more; please answer again.";
-    console.hint(hint);
-    minClusterCount = console.askWholeNumber(prompt);
-  }
-  return minClusterCount;
-}
-
-}  // namespace
-
 int main() {
   using namespace clustering;
   return runEngine("birch", [] {
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile();
-    requireUsableCounts(counts, ZeroGenes::Refuse);
-    OutputFile listing = createListing(paths);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Refuse);
+    ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
     Console console(std::cin, std::cout);
     const double thresholdDistance = console.askNumber("Enter threshold distance \n");
-    const int minClusterCount = askMinClusterCount(console);
+    // Fewer than one cluster would write no gene at all, so such an answer is asked again.
+    const int minClusterCount =
+        console.askWholeNumberWithin("Enter minimum number of cluster\n", "the minimum number of clusters", 1,
+                                     mostClusters(counts.geneCount), Console::BelowFewest::AskAgain);
 
-    const std::vector<GeneRow> rows =
-        loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
-    paths.matrix->close();
+    const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
     birch::FeatureTable table = birch::absorbRows(rows, counts.sampleCount, thresholdDistance);
     std::cout << "Clustering started\n" << std::flush;
     const birch::MergeOutcome merged = birch::mergeClosestFeatures(table, counts.sampleCount, minClusterCount);
 
     const int headings = birch::headingCount(minClusterCount, merged);
-    const std::vector<std::vector<int>> clusters = birch::clustersByLowestRow(table.subclusterOfRow, headings);
-    ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
-    for (int t = 0; t < headings; ++t) {
-      writer.heading(t);
-      if (t >= static_cast<int>(clusters.size())) continue;
-      for (int row : clusters[t]) writer.member(rows[row], counts.sampleCount, t);
-    }
-    writer.finish();
+    std::vector<std::vector<int>> clusters = birch::clustersByLowestRow(table.subclusterOfRow, headings);
+    clusters.resize(static_cast<std::size_t>(headings));  // headings beyond the clusters stay bare
+    writeClusters(result, &listing, rows, counts.sampleCount, clusters);
   });
 }

@@ -1,18 +1,13 @@
-#include "console.h"
+#include "common/console.h"
 
-#include <cstdio>
 #include <limits>
+#include <string>
 
-#include "failure.h"
-#include "tokens.h"
+#include "common/failure.h"
+#include "common/printable.h"
+#include "common/tokens.h"
 
 namespace clustering {
-
-std::string formatFixed(double value) {
-  char buffer[512];
-  const int length = std::snprintf(buffer, sizeof buffer, "%f", value);
-  return std::string(buffer, static_cast<std::size_t>(length));
-}
 
 void Console::hint(std::string_view text) {
   out_ << text << '\n';
@@ -25,22 +20,20 @@ void Console::ask(std::string_view prompt, std::initializer_list<Slot> slots) {
     bool answered = true;
     for (const Slot& slot : slots) {
       std::string token;
-      if (!tokens.next(token)) {
+      const TokenRead read = tokens.next(token);
+      if (read == TokenRead::End) {
         std::string question(prompt);
         while (!question.empty() && (question.back() == '\n' || question.back() == ' ')) question.pop_back();
         throw EngineError("the console input ended before \"" + question + "\" was answered");
       }
+      // A token cut at MaxTokenLength is no number, whatever its first bytes say.
       NumberParse parsed = NumberParse::NotANumber;
       if (int* const* whole = std::get_if<int*>(&slot)) {
-        parsed = parseWholeNumber(token, **whole);
-        if (parsed != NumberParse::Ok) {
-          out_ << "\"" << token << "\" is not a whole number; please answer again.\n";
-        }
+        if (read == TokenRead::Token) parsed = parseWholeNumber(token, **whole);
+        if (parsed != NumberParse::Ok) out_ << quotedToken(token) << " is not a whole number; please answer again.\n";
       } else {
-        parsed = parseNumber(token, *std::get<double*>(slot));
-        if (parsed != NumberParse::Ok) {
-          out_ << "\"" << token << "\" is not a number; please answer again.\n";
-        }
+        if (read == TokenRead::Token) parsed = parseNumber(token, *std::get<double*>(slot));
+        if (parsed != NumberParse::Ok) out_ << quotedToken(token) << " is not a number; please answer again.\n";
       }
       if (parsed != NumberParse::Ok) {
         answered = false;
@@ -66,6 +59,23 @@ int Console::askWholeNumber(std::string_view prompt) {
   int value = 0;
   ask(prompt, {&value});
   return value;
+}
+
+int Console::askWholeNumberWithin(std::string_view prompt, std::string_view quantity, int fewest, int most,
+                                  BelowFewest below) {
+  for (;;) {
+    const int value = askWholeNumber(prompt);
+    const std::string answer = "\"" + std::to_string(value) + "\"";
+    if (value < fewest && below == BelowFewest::AskAgain) {
+      hint(answer + " is too few; " + std::string(quantity) + " is " + std::to_string(fewest) +
+           " or more; please answer again.");
+    } else if (value > most) {
+      hint(answer + " is too many; " + std::string(quantity) + " is from " + std::to_string(fewest) + " to " +
+           std::to_string(most) + "; please answer again.");
+    } else {
+      return value;
+    }
+  }
 }
 
 }  // namespace clustering

@@ -12,8 +12,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "failure.h"
-#include "tokens.h"
+#include "common/failure.h"
+#include "common/tokens.h"
 
 namespace clustering {
 
@@ -45,15 +45,19 @@ inline double euclideanDistance(const GeneRow& a, const GeneRow& b, int sampleCo
 }
 
 // The message for a matrix value that cannot be used, naming row (1-based), gene, sample
-// (1-based) and token.
+// (1-based) and token, the gene and the token quoted as printable.h quotes them.
 std::string badValueMessage(const std::string& matrixLabel, int row, const std::string& name, int sample,
                             const std::string& token, NumberParse problem, bool singlePrecision);
+// A name or value longer than MaxTokenLength; `sample` 0 stands for the name.
+std::string longTokenMessage(const std::string& matrixLabel, int row, const std::string& name, int sample,
+                             const std::string& token);
 std::string shortMatrixMessage(const std::string& matrixLabel, int completeRows, int geneCount);
 
 // Reads `geneCount` rows of a name and `sampleCount` numbers each. A value that is no number or
-// does not fit, and a matrix that ends before the last row is complete, are refused; whatever
-// follows the last row is never read. The table grows with the rows read, so a gene count far
-// beyond the matrix (a slip of the keyboard) meets the short-matrix refusal, not the memory limit.
+// does not fit, a name or value longer than MaxTokenLength, and a matrix that ends before the
+// last row is complete, are refused; whatever follows the last row is never read. The table
+// grows with the rows read, so a gene count far beyond the matrix (a slip of the keyboard) meets
+// the short-matrix refusal, not the memory limit.
 template <typename Row>
 std::vector<Row> loadGeneRows(TokenReader& matrix, const std::string& matrixLabel, int geneCount,
                               int sampleCount) {
@@ -64,9 +68,13 @@ std::vector<Row> loadGeneRows(TokenReader& matrix, const std::string& matrixLabe
   std::string token;
   for (int i = 0; i < geneCount; ++i) {
     Row& row = rows.emplace_back();
-    if (!matrix.next(row.name)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+    const TokenRead name = matrix.next(row.name);
+    if (name == TokenRead::End) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+    if (name == TokenRead::TooLong) throw EngineError(longTokenMessage(matrixLabel, i + 1, row.name, 0, row.name));
     for (int s = 0; s < sampleCount; ++s) {
-      if (!matrix.next(token)) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+      const TokenRead value = matrix.next(token);
+      if (value == TokenRead::End) throw EngineError(shortMatrixMessage(matrixLabel, i, geneCount));
+      if (value == TokenRead::TooLong) throw EngineError(longTokenMessage(matrixLabel, i + 1, row.name, s + 1, token));
       const NumberParse parsed = parseNumber(token, row.values[static_cast<std::size_t>(s)]);
       if (parsed != NumberParse::Ok) {
         throw EngineError(badValueMessage(matrixLabel, i + 1, row.name, s + 1, token, parsed,

@@ -1,4 +1,4 @@
-#include "host_path.h"
+#include "common/host_path.h"
 
 #include <sys/stat.h>
 

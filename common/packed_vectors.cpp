@@ -1,4 +1,4 @@
-#include "packed_vectors.h"
+#include "common/packed_vectors.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "random.h"
+#include "common/random.h"
 
 namespace clustering {
 

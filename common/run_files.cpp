@@ -1,159 +1,138 @@
-#include "run_files.h"
+#include "common/run_files.h"
 
-#include <cerrno>
 #include <sstream>
+#include <utility>
 
-#include "failure.h"
-#include "gene_row.h"
-#include "host_path.h"
+#include "common/failure.h"
+#include "common/gene_row.h"
+#include "common/host_path.h"
+#include "common/input_file.h"
+#include "common/printable.h"
+#include "common/regular_file.h"
 
 namespace clustering {
 
-// Built by appending: GCC 12 at -O3 takes `"\"" + string` for an overlapping copy and warns.
-std::string quoted(const std::filesystem::path& path) {
-  std::string text = "\"";
-  text += path.string();
-  text += '"';
-  return text;
-}
-
-std::optional<std::string> readRunPath(TokenReader& runFile) {
+std::optional<RunPath> readRunPath(TokenReader& runFile) {
   std::string token;
-  if (!runFile.next(token)) return std::nullopt;
-  std::string path = token;
+  if (runFile.next(token) == TokenRead::End) return std::nullopt;
+  RunPath path{token};
   while (token.find('.') == std::string::npos) {
-    if (!runFile.next(token)) break;  // a path also ends at the end of the file
-    path += ' ';
-    path += token;
+    if (runFile.next(token) == TokenRead::End) break;  // a path also ends at the end of the file
+    path.text += ' ';
+    path.text += token;
+    ++path.pieces;
   }
   return path;
 }
 
 namespace {
 
-std::string describeRunFile(std::string_view name, const std::filesystem::path& host) {
-  return std::string(name) + " (" + host.string() + ")";
+constexpr std::string_view PathsRunFileHint =
+    "; choose the input and result files in the front end, or write the file by hand";
+constexpr std::string_view DimensionsRunFileHint =
+    "; enter the number of genes and samples in the front end, or write the file by hand";
+
+// "the paths run file c:\outinfo.txt (/home/.../outinfo.txt)"
+std::string runFileLabel(std::string_view kind, std::string_view name) {
+  return "the " + std::string(kind) + " run file " + std::string(name) + " (" +
+         printable(resolveHostPath(name).native()) + ")";
 }
 
-// A folder opens for reading on this host and fails only at the first read, with a message that
-// names no file; it is refused at the open instead, with the reason the read would give.
-void openForReading(std::ifstream& in, const std::filesystem::path& host) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(host, ignored)) {
-    errno = EISDIR;
-    return;
-  }
-  errno = 0;
-  in.open(host, std::ios::binary);
+std::string cannotOpen(const std::string& label, const std::string& reason, std::string_view hint) {
+  return "cannot open " + label + ": " + reason + std::string(hint);
 }
 
-}  // namespace
+InputFile openRunFile(std::string_view name, const std::string& label, std::string_view hint) {
+  InputFile file = InputFile::open(resolveHostPath(name));
+  if (!file.isOpen()) throw EngineError(cannotOpen(label, file.failure(), hint));
+  return file;
+}
 
-RunPaths readPathsRunFile() {
-  const std::filesystem::path runHost = resolveHostPath(PathsRunFile);
-  const std::string runLabel = "the paths run file " + describeRunFile(PathsRunFile, runHost);
-  std::ifstream runFile;
-  openForReading(runFile, runHost);
-  if (!runFile.is_open()) {
-    throw EngineError("cannot open " + runLabel + ": " + systemReason() +
-                      "; choose the input and result files in the front end, or write the file by hand");
+// Said when the matrix path that cannot be opened was joined from several tokens: a matrix path
+// without a '.' swallows the result path, which the user seldom means.
+std::string joinedNote(int pieces) {
+  if (pieces < 2) return "";
+  return "; this path was joined from " + std::to_string(pieces) + " blank-separated pieces of " +
+         std::string(PathsRunFile) + ": a path ends with its first piece that holds a '.'";
+}
+
+MatrixFile openMatrix(const RunPath& path) {
+  std::filesystem::path host = resolveHostPath(path.text);
+  InputFile file = InputFile::open(host);
+  if (!file.isOpen()) {
+    throw EngineError("cannot open the matrix file " + quotedPath(host) + ": " + file.failure() +
+                      joinedNote(path.pieces));
   }
-  TokenReader runTokens(runFile);
-  RunPaths paths;
-  std::optional<std::string> matrixPath = readRunPath(runTokens);
-  if (!matrixPath) throw EngineError(runLabel + " holds no matrix path; line 1 must name the matrix file");
-  paths.matrixPath = *matrixPath;
-  paths.matrixHostPath = resolveHostPath(paths.matrixPath);
-  paths.matrix = std::make_unique<std::ifstream>();
-  openForReading(*paths.matrix, paths.matrixHostPath);
-  if (!paths.matrix->is_open()) {
-    throw EngineError("cannot open the matrix file " + quoted(paths.matrixHostPath) + ": " + systemReason());
+  return MatrixFile(std::move(file), std::move(host));
+}
+
+// Emptying the matrix would lose the user's data; emptying a run file would lose the counts
+// before they are read, or the paths of the next run.
+void refuseResultOverAnInput(const RunPaths& paths) {
+  const std::string result = "the result file " + quotedPath(paths.resultHostPath);
+  if (sameFile(paths.matrix.hostPath(), paths.resultHostPath)) {
+    throw EngineError(result + " is the matrix file itself; choose another result file so that the matrix is not emptied");
   }
-  paths.matrixTokens = std::make_unique<TokenReader>(*paths.matrix);
-  std::optional<std::string> resultPath = readRunPath(runTokens);
-  if (!resultPath) throw EngineError(runLabel + " holds no result path; line 2 must name the result file");
-  paths.resultPath = *resultPath;
-  paths.resultHostPath = resolveHostPath(paths.resultPath);
-  if (sameFile(paths.matrixHostPath, paths.resultHostPath)) {
-    throw EngineError("the result file " + quoted(paths.resultHostPath) +
-                      " is the matrix file itself; choose another result file so that the matrix is not emptied");
-  }
-  // Emptying a run file would lose the counts before they are read, or the paths of the next run.
   for (std::string_view runFileName : {PathsRunFile, DimensionsRunFile}) {
     if (sameFile(resolveHostPath(runFileName), paths.resultHostPath)) {
-      throw EngineError("the result file " + quoted(paths.resultHostPath) + " is the run file " +
-                        std::string(runFileName) + "; choose another result file");
+      throw EngineError(result + " is the run file " + std::string(runFileName) + "; choose another result file");
     }
+  }
+}
+
+RunPaths readPathsRunFile() {
+  const std::string label = runFileLabel("paths", PathsRunFile);
+  InputFile runFile = openRunFile(PathsRunFile, label, PathsRunFileHint);
+  TokenReader runTokens(runFile.stream());
+  const std::optional<RunPath> matrixPath = readRunPath(runTokens);
+  if (!matrixPath) throw EngineError(label + " holds no matrix path; line 1 must name the matrix file");
+  MatrixFile matrix = openMatrix(*matrixPath);
+  const std::optional<RunPath> resultPath = readRunPath(runTokens);
+  if (!resultPath) throw EngineError(label + " holds no result path; line 2 must name the result file");
+  RunPaths paths{std::move(matrix), resolveHostPath(resultPath->text)};
+  refuseResultOverAnInput(paths);
+  // The dimensions run file is read only after the result file is emptied; one that can never
+  // be read (a pipe, a device, a folder) is refused before that.
+  if (const std::optional<std::string> reason = nonRegularReason(resolveHostPath(DimensionsRunFile))) {
+    throw EngineError(cannotOpen(runFileLabel("dimensions", DimensionsRunFile), *reason, DimensionsRunFileHint));
   }
   return paths;
 }
 
-OutputFile::OutputFile(std::filesystem::path hostPath, std::string label)
-    : hostPath_(std::move(hostPath)), label_(std::move(label)) {
-  errno = 0;
-  out_ = std::make_unique<std::ofstream>(hostPath_, std::ios::binary | std::ios::trunc);
-  if (!*out_) throw EngineError("cannot create the " + label_ + " " + quoted(hostPath_) + ": " + systemReason());
+Dimensions readDimensionsRunFile() {
+  const std::string label = runFileLabel("dimensions", DimensionsRunFile);
+  InputFile runFile = openRunFile(DimensionsRunFile, label, DimensionsRunFileHint);
+  return parseDimensions(runFile.stream(), label);
 }
 
-void OutputFile::finish() {
-  if (!out_) return;
-  errno = 0;
-  out_->flush();
-  if (!*out_) throw EngineError("cannot write the " + label_ + " " + quoted(hostPath_) + ": " + systemReason());
-}
+}  // namespace
 
-OutputFile createResultFile(const RunPaths& paths) { return OutputFile(paths.resultHostPath, "result file"); }
-
-OutputFile createListing(const RunPaths& paths) {
-  const std::filesystem::path listing{std::string(ListingFile)};
-  if (sameFile(listing, paths.matrixHostPath)) {
-    throw EngineError("the matrix file " + quoted(paths.matrixHostPath) +
-                      " is the cluster listing outputcluster.txt of the working folder, which would be emptied; "
-                      "rename the matrix or start the engine in another folder");
-  }
-  if (sameFile(listing, paths.resultHostPath)) {
-    throw EngineError("the result file " + quoted(paths.resultHostPath) +
-                      " is the cluster listing outputcluster.txt of the working folder; choose another result file");
-  }
-  return OutputFile(listing, "cluster listing");
-}
-
-Dimensions parseDimensions(std::string_view text, const std::string& label) {
-  std::string content(text);
-  std::istringstream in(content);
-  TokenReader tokens(in);
+Dimensions parseDimensions(std::istream& text, const std::string& label) {
+  TokenReader tokens(text);
   Dimensions counts;
   const char* what[2] = {"gene count (line 1)", "sample count (line 2)"};
   int* targets[2] = {&counts.geneCount, &counts.sampleCount};
   for (int k = 0; k < 2; ++k) {
     std::string token;
-    if (!tokens.next(token)) {
+    const TokenRead read = tokens.next(token);
+    if (read == TokenRead::End) {
       throw EngineError(label + " holds no " + what[k] +
                         "; it must hold the number of genes and the number of samples, one whole number per line");
     }
-    const NumberParse parsed = parseWholeNumber(token, *targets[k]);
+    const NumberParse parsed = read == TokenRead::Token ? parseWholeNumber(token, *targets[k]) : NumberParse::NotANumber;
     if (parsed == NumberParse::OutOfRange) {
-      throw EngineError(label + ": the " + what[k] + " \"" + token + "\" is too large");
+      throw EngineError(label + ": the " + what[k] + " " + quotedToken(token) + " is too large");
     }
     if (parsed != NumberParse::Ok) {
-      throw EngineError(label + ": the " + what[k] + " \"" + token + "\" is not a whole number");
+      throw EngineError(label + ": the " + what[k] + " " + quotedToken(token) + " is not a whole number");
     }
   }
   return counts;
 }
 
-Dimensions readDimensionsRunFile() {
-  const std::filesystem::path host = resolveHostPath(DimensionsRunFile);
-  const std::string label = "the dimensions run file " + describeRunFile(DimensionsRunFile, host);
-  std::ifstream in;
-  openForReading(in, host);
-  if (!in.is_open()) {
-    throw EngineError("cannot open " + label + ": " + systemReason() +
-                      "; enter the number of genes and samples in the front end, or write the file by hand");
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  return parseDimensions(content.str(), label);
+Dimensions parseDimensions(std::string_view text, const std::string& label) {
+  std::istringstream in{std::string(text)};
+  return parseDimensions(in, label);
 }
 
 void requireUsableCounts(const Dimensions& counts, ZeroGenes zeroGenes) {
@@ -171,6 +150,14 @@ void requireUsableCounts(const Dimensions& counts, ZeroGenes zeroGenes) {
   if (counts.geneCount == 0 && zeroGenes == ZeroGenes::Refuse) {
     throw EngineError(label + " gives 0 genes; there is nothing to cluster");
   }
+}
+
+RunFiles readRunFiles(ZeroGenes zeroGenes) {
+  RunPaths paths = readPathsRunFile();  // closes the paths run file before the result file is emptied
+  OutputFile result(paths.resultHostPath, "result file");
+  const Dimensions counts = readDimensionsRunFile();
+  requireUsableCounts(counts, zeroGenes);
+  return RunFiles{std::move(paths), std::move(result), counts};
 }
 
 }  // namespace clustering

@@ -1,4 +1,4 @@
-#include "tokens.h"
+#include "common/tokens.h"
 
 #include <cerrno>
 #include <charconv>
@@ -12,18 +12,23 @@ bool isWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool TokenReader::next(std::string& token) {
+TokenRead TokenReader::next(std::string& token) {
+  constexpr int End = std::char_traits<char>::eof();
   std::streambuf* buffer = in_.rdbuf();
-  if (buffer == nullptr) return false;
+  if (buffer == nullptr) return TokenRead::End;
   int c = buffer->sgetc();
-  while (c != std::char_traits<char>::eof() && isWhiteSpace(static_cast<char>(c))) c = buffer->snextc();
-  if (c == std::char_traits<char>::eof()) return false;
+  while (c != End && isWhiteSpace(static_cast<char>(c))) c = buffer->snextc();
+  if (c == End) return TokenRead::End;
   token.clear();
-  while (c != std::char_traits<char>::eof() && !isWhiteSpace(static_cast<char>(c))) {
+  while (c != End && !isWhiteSpace(static_cast<char>(c))) {
+    if (token.size() == MaxTokenLength) {
+      while (c != End && !isWhiteSpace(static_cast<char>(c))) c = buffer->snextc();
+      return TokenRead::TooLong;
+    }
     token += static_cast<char>(c);
     c = buffer->snextc();
   }
-  return true;
+  return TokenRead::Token;
 }
 
 namespace {

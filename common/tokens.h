@@ -6,8 +6,13 @@
 // (at least one digit in all), optional exponent (e or E, optional sign, digits). "inf", "nan"
 // and hexadecimal forms are not numbers. Conversion rounds correctly; single-precision values
 // are converted from the text straight to float, never through double.
+//
+// A token is never grown beyond MaxTokenLength bytes: a file without white space (or a stray
+// binary file) must not take the memory of the machine, so the rest of such a token is passed
+// over and the reader says it was cut.
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -16,11 +21,18 @@ namespace clustering {
 
 bool isWhiteSpace(char c);
 
+inline constexpr std::size_t MaxTokenLength = std::size_t{1} << 20;
+
+enum class TokenRead {
+  Token,    // a whole token
+  TooLong,  // a token longer than MaxTokenLength: `token` holds its first MaxTokenLength bytes
+  End,      // no token before the end of the input; `token` is untouched
+};
+
 class TokenReader {
  public:
   explicit TokenReader(std::istream& in) : in_(in) {}
-  // Reads the next token into `token`; false (token untouched) at the end of the input.
-  bool next(std::string& token);
+  TokenRead next(std::string& token);
 
  private:
   std::istream& in_;

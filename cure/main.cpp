@@ -7,7 +7,7 @@
 #include "common/console.h"
 #include "common/engine_main.h"
 #include "common/run_files.h"
-#include "cure.h"
+#include "cure/cure.h"
 
 int main() {
   using namespace clustering;
@@ -19,25 +19,14 @@ int main() {
     console.ask("Enter number of representative, alpha and distance threshold\n",
                 {&representativeCount, &alpha, &distanceThreshold});
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile();
-    requireUsableCounts(counts, ZeroGenes::Allow);  // no genes: both files are written empty
-    OutputFile listing = createListing(paths);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Allow);  // no genes: both files are written empty
+    ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
-    const std::vector<GeneRow> rows =
-        loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
-    paths.matrix->close();
+    const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
     cure::ClusterTables tables = cure::startClusters(rows);
     cure::mergeClusters(rows, counts.sampleCount, alpha, distanceThreshold, tables);
 
-    ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
-    const std::vector<std::vector<int>> clusters = cure::clustersByLowestRow(tables.clusterHead);
-    for (int k = 0; k < static_cast<int>(clusters.size()); ++k) {
-      writer.heading(k);
-      for (int member : clusters[k]) writer.member(rows[member], counts.sampleCount, k);
-    }
-    writer.finish();
+    writeClusters(result, &listing, rows, counts.sampleCount, cure::clustersByLowestRow(tables.clusterHead));
   });
 }

@@ -7,7 +7,7 @@
 #include "common/console.h"
 #include "common/engine_main.h"
 #include "common/run_files.h"
-#include "sting.h"
+#include "sting/sting.h"
 
 int main() {
   using namespace clustering;
@@ -15,30 +15,16 @@ int main() {
     Console console(std::cin, std::cout);
     const double distanceThreshold = console.askNumber("Enter distance threshold\n");
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile();
-    // No genes is no fault here: both files are written empty.
-    requireUsableCounts(counts, ZeroGenes::Allow);
-    OutputFile listing = createListing(paths);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Allow);  // no genes: both files are written empty
+    ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
-    std::vector<sting::GeneRow> rows = loadGeneRows<sting::GeneRow>(
-        *paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
-    paths.matrix->close();
+    std::vector<sting::GeneRow> rows = paths.matrix.loadRows<sting::GeneRow>(counts.geneCount, counts.sampleCount);
     const sting::ColumnRanges ranges = sting::findColumnRanges(rows, counts.sampleCount);
 
     sting::assignIntervals(rows, counts.sampleCount, ranges);
     std::vector<sting::GridCell> cells = sting::buildGridCells(rows, counts.sampleCount);
     const int clusterCount = sting::groupCells(cells, counts.sampleCount, distanceThreshold);
 
-    ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
-    const std::vector<std::vector<int>> clusters = sting::clusterMembers(cells, clusterCount);
-    for (int c = 0; c < clusterCount; ++c) {
-      writer.heading(c);
-      for (int row : clusters[static_cast<std::size_t>(c)]) {
-        writer.member(rows[static_cast<std::size_t>(row)], counts.sampleCount, c);
-      }
-    }
-    writer.finish();
+    writeClusters(result, &listing, rows, counts.sampleCount, sting::clusterMembers(cells, clusterCount));
   });
 }

@@ -2,46 +2,35 @@
 // the number of clusters, searches the medoids in three restarts, assigns every gene and writes
 // the result file and the listing, the genes in the final order of the mixed table.
 #include <iostream>
+#include <vector>
 
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
 #include "common/random.h"
 #include "common/run_files.h"
-#include "tolvar.h"
+#include "tolvar/tolvar.h"
 
 int main() {
   using namespace clustering;
   return runEngine("tolvar", [] {
-    RunPaths paths = readPathsRunFile();
     // The result file is emptied here, before the prompt, and again after it; nothing is ever
-    // written through this first stream.
-    OutputFile emptiedResult = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile();
-    requireUsableCounts(counts, ZeroGenes::Allow);
+    // written through this first one, which holds the file's lock until the end. No genes pass
+    // here on purpose: tolvar refuses them only after its prompt (requireDrawableClusterCount).
+    auto [paths, emptiedResult, counts] = readRunFiles(ZeroGenes::Allow);
 
     Console console(std::cin, std::cout);
     const int clusterCount = console.askWholeNumber("Enter number of cluster\n");
-    tolvar::requireDrawableClusterCount(counts.geneCount, clusterCount);
+    tolvar::requireDrawableClusterCount(counts.geneCount, clusterCount);  // refuses no genes, too
 
-    OutputFile result = createResultFile(paths);
-    OutputFile listing = createListing(paths);
-    std::vector<GeneRow> rows =
-        loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
-    paths.matrix->close();
+    OutputFile result = emptiedResult.createAgain();
+    ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
+    std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
     const std::vector<int> membership =
         tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence());
 
-    std::vector<std::vector<int>> members(static_cast<std::size_t>(clusterCount));
-    if (clusterCount > 0) {  // with no slots every gene keeps slot 0 and none is written
-      for (int q = 0; q < counts.geneCount; ++q) members[membership[q]].push_back(q);
-    }
-    ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
-    for (int s = 0; s < clusterCount; ++s) {
-      writer.heading(s);  // an empty cluster keeps its heading
-      for (int q : members[s]) writer.member(rows[q], counts.sampleCount, s);
-    }
-    writer.finish();
+    // Every cluster keeps its heading, empty ones too; with no clusters nothing is written.
+    writeClusters(result, &listing, rows, counts.sampleCount, groupByCluster(membership, clusterCount));
   });
 }

@@ -1,12 +1,14 @@
 // varnek: chain-merging clustering of the genes of a matrix. Asks for the merge threshold,
 // reads the run files, links, chains and merges, then writes the result file and the listing.
 #include <iostream>
+#include <ranges>
 
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/fixed_notation.h"
 #include "common/run_files.h"
-#include "varnek.h"
+#include "varnek/varnek.h"
 
 int main() {
   using namespace clustering;
@@ -14,15 +16,10 @@ int main() {
     Console console(std::cin, std::cout);
     const double mergeThreshold = console.askNumber("Enter distance threshold\n");
 
-    RunPaths paths = readPathsRunFile();
-    OutputFile result = createResultFile(paths);
-    const Dimensions counts = readDimensionsRunFile();
-    requireUsableCounts(counts, ZeroGenes::Refuse);
-    OutputFile listing = createListing(paths);
+    auto [paths, result, counts] = readRunFiles(ZeroGenes::Refuse);
+    ClusterListing listing = createListing(paths, HeadingStyle::WithBlank);
 
-    const std::vector<GeneRow> rows =
-        loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
-    paths.matrix->close();
+    const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
     std::vector<varnek::NeighbourLink> links = varnek::linkNearestNeighbours(rows, counts.sampleCount);
     std::vector<varnek::ClusterSlot> slots = varnek::buildChains(links);
@@ -32,11 +29,6 @@ int main() {
                 << std::flush;
     });
 
-    ClusterWriter writer(result, &listing, HeadingStyle::WithBlank);
-    for (int k = 0; k < static_cast<int>(slots.size()); ++k) {
-      writer.heading(k);
-      for (int member : slots[k].members) writer.member(rows[member], counts.sampleCount, k);
-    }
-    writer.finish();
+    writeClusters(result, &listing, rows, counts.sampleCount, slots | std::views::transform(&varnek::ClusterSlot::members));
   });
 }

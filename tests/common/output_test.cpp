@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <csignal>
 #include <sstream>
 
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/failure.h"
+#include "common/fixed_notation.h"
 #include "common/gene_row.h"
 #include "support/program_run.h"
 
@@ -20,42 +22,60 @@ TEST(FormatFixed, SixDecimalsAsPrintfPrintsThem) {
   EXPECT_EQ(formatFixed(1251.2727272727), "1251.272727");
 }
 
-TEST(ClusterWriter, WritesResultLinesAndListingWithCrLf) {
+TEST(WriteClusters, WritesResultLinesAndListingWithCrLfEmptyClustersKeepingTheirHeadings) {
   char folder[] = "/tmp/writer_XXXXXX";
   ASSERT_NE(::mkdtemp(folder), nullptr);
   const std::filesystem::path root = folder;
+  std::vector<GeneRow> rows(2);
+  rows[0].name = "g1";
+  rows[0].values[0] = 0.5;
+  rows[0].values[1] = -1234.5;
+  rows[1].name = "g2";
   {
     OutputFile result(root / "result.txt", "result file");
-    OutputFile listing(root / "listing.txt", "cluster listing");
-    ClusterWriter withBlank(result, &listing, HeadingStyle::WithBlank);
-    GeneRow g1;
-    g1.name = "g1";
-    g1.values[0] = 0.5;
-    g1.values[1] = -1234.5;
-    GeneRow g2;
-    g2.name = "g2";
-    withBlank.heading(0);
-    withBlank.member(g1, 2, 0);
-    withBlank.member(g2, 2, 0);
-    ClusterWriter noBlank(result, &listing, HeadingStyle::NoBlank);
-    noBlank.heading(1);
-    noBlank.member(g2, 0, 1);
-    noBlank.finish();
+    ClusterListing listing{OutputFile(root / "listing.txt", "cluster listing"), HeadingStyle::WithBlank};
+    writeClusters(result, &listing, rows, 2, std::vector<std::vector<int>>{{0, 1}, {}, {1}});
+    OutputFile noListing(root / "alone.txt", "result file");
+    writeClusters(noListing, nullptr, rows, 2, std::vector<std::vector<int>>{{1}, {0}});
+    OutputFile noSamples(root / "result0.txt", "result file");
+    ClusterListing noBlank{OutputFile(root / "listing0.txt", "cluster listing"), HeadingStyle::NoBlank};
+    writeClusters(noSamples, &noBlank, rows, 0, std::vector<std::vector<int>>{{1}});
   }
-  EXPECT_EQ(testsupport::readFile(root / "result.txt"), "g1\tg1\t0\r\ng2\tg2\t0\r\ng2\tg2\t1\r\n");
+  EXPECT_EQ(testsupport::readFile(root / "result.txt"), "g1\tg1\t0\r\ng2\tg2\t0\r\ng2\tg2\t2\r\n");
   EXPECT_EQ(testsupport::readFile(root / "listing.txt"),
-            "Cluster 1\r\ng1\t0.500000\t-1234.500000\t\r\ng2\t0.000000\t0.000000\t\r\nCluster2\r\ng2\t\r\n");
+            "Cluster 1\r\ng1\t0.500000\t-1234.500000\t\r\ng2\t0.000000\t0.000000\t\r\nCluster 2\r\n"
+            "Cluster 3\r\ng2\t0.000000\t0.000000\t\r\n");
+  EXPECT_EQ(testsupport::readFile(root / "alone.txt"), "g2\tg2\t0\r\ng1\tg1\t1\r\n");
+  EXPECT_EQ(testsupport::readFile(root / "listing0.txt"), "Cluster1\r\ng2\t\r\n");
   std::filesystem::remove_all(root);
 }
 
-TEST(ClusterWriter, AFullDiskIsRefusedNotReportedAsSuccess) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  OutputFile result("/dev/full", "result file");
-  ClusterWriter writer(result, nullptr, HeadingStyle::NoBlank);
-  GeneRow g;
-  g.name = "g";
-  for (int i = 0; i < 10000; ++i) writer.member(g, 1, 0);
-  EXPECT_THROW(writer.finish(), EngineError);
+TEST(WriteClusters, AFullDiskIsRefusedNotReportedAsSuccess) {
+  // A file size limit fails the writes as a full disk does.
+  char folder[] = "/tmp/writer_XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::filesystem::path root = folder;
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = before;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string refusal = "accepted";
+  {
+    OutputFile result(root / "result.txt", "result file");
+    std::vector<GeneRow> rows(1);
+    rows[0].name = "g";
+    try {
+      writeClusters(result, nullptr, rows, 1, std::vector<std::vector<int>>{std::vector<int>(100000, 0)});
+    } catch (const EngineError& error) {
+      refusal = error.what();
+    }
+  }
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(refusal, "cannot write the result file \"" + (root / "result.txt").string() + "\": File too large");
+  std::filesystem::remove_all(root);
 }
 
 TEST(Console, ANonNumberGetsAHintAndThePromptAgain) {

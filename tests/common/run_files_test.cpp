@@ -15,7 +15,7 @@ std::vector<std::string> runPaths(const std::string& text) {
   std::istringstream in(text);
   TokenReader reader(in);
   std::vector<std::string> paths;
-  while (auto path = readRunPath(reader)) paths.push_back(*path);
+  while (auto path = readRunPath(reader)) paths.push_back(path->text);
   return paths;
 }
 

@@ -13,7 +13,7 @@ std::vector<std::string> allTokens(const std::string& text) {
   TokenReader reader(in);
   std::vector<std::string> tokens;
   std::string token;
-  while (reader.next(token)) tokens.push_back(token);
+  while (reader.next(token) != TokenRead::End) tokens.push_back(token);
   return tokens;
 }
 
@@ -77,4 +77,18 @@ TEST(Numbers, WholeNumbersFitThirtyTwoBits) {
   EXPECT_EQ(parseWholeNumber("120abc", value), NumberParse::NotANumber);
   EXPECT_EQ(parseWholeNumber("3.0", value), NumberParse::NotANumber);
   EXPECT_EQ(parseWholeNumber("+", value), NumberParse::NotANumber);
+}
+
+TEST(Tokens, ATokenBeyondTheBoundIsCutThereAndTheNextOneReadWhole) {
+  const std::string atBound(MaxTokenLength, '7');
+  std::istringstream in(atBound + " " + atBound + "8 next");
+  TokenReader reader(in);
+  std::string token;
+  EXPECT_EQ(reader.next(token), TokenRead::Token);
+  EXPECT_EQ(token, atBound);
+  EXPECT_EQ(reader.next(token), TokenRead::TooLong);
+  EXPECT_EQ(token, atBound);
+  EXPECT_EQ(reader.next(token), TokenRead::Token);
+  EXPECT_EQ(token, "next");
+  EXPECT_EQ(reader.next(token), TokenRead::End);
 }

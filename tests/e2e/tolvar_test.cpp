@@ -44,19 +44,14 @@ const char* const NineGenesListing =
     "g1\t1.000000\t2.000000\t\n"
     "g2\t1.500000\t1.800000\t\n";
 
-// "g7" for prefix "g" and 7 (appended: GCC 12 misreports `"g" + std::to_string(7)` at -O3).
-std::string numbered(const char* prefix, long long number) {
-  return std::string(prefix).append(std::to_string(number));
-}
-
 std::string generatedMatrix(int geneCount, int sampleCount) {
   std::string text;
   unsigned value = 12345;
   for (int i = 0; i < geneCount; ++i) {
-    text += numbered("gene", i + 1);
+    text += "gene" + std::to_string(i + 1);
     for (int s = 0; s < sampleCount; ++s) {
       value = value * 1103515245u + 12345u;
-      text += numbered(" ", static_cast<int>((value >> 16) % 2000) - 1000) + "e-2";
+      text += " " + std::to_string(static_cast<int>((value >> 16) % 2000) - 1000) + "e-2";
     }
     text += "\n";
   }
@@ -101,7 +96,7 @@ TEST(TolvarRun, RepeatedRunsWriteIdenticalFiles) {
 TEST(TolvarRun, NoRestartKeptPutsEveryGeneUnderTheFirstHeadingAndLeavesTheOthersEmpty) {
   // Genes 100000 apart: no restart ends below 9999, so all three slots designate one gene.
   std::string matrix;
-  for (int i = 0; i < 13; ++i) matrix += numbered("g", i + 1) + numbered(" ", i * 100000) + "\n";
+  for (int i = 0; i < 13; ++i) matrix += "g" + std::to_string(i + 1) + " " + std::to_string(i * 100000) + "\n";
   EngineRun run;
   run.prepare(matrix, 13, 1);
   ASSERT_EQ(run.run(TOLVAR_PATH, "3\n").exitCode, 0);
@@ -171,7 +166,7 @@ TEST(TolvarRun, RowsFromPosition32768OnNeverMoveAndAreStillWritten) {
   // result file lists the final table in order.
   const int geneCount = 32800;
   std::string matrix;
-  for (int i = 1; i <= geneCount; ++i) matrix += numbered("g", i) + " 0.5\n";
+  for (int i = 1; i <= geneCount; ++i) matrix += "g" + std::to_string(i) + " 0.5\n";
   EngineRun run;
   run.prepare(matrix, geneCount, 1);
   const auto outcome = run.run(TOLVAR_PATH, "1\n");
@@ -186,7 +181,7 @@ TEST(TolvarRun, RowsFromPosition32768OnNeverMoveAndAreStillWritten) {
   ASSERT_EQ(static_cast<int>(order.size()), geneCount);
   int moved = 0;
   for (int position = 0; position < geneCount; ++position) {
-    const std::string original = numbered("g", position + 1);
+    const std::string original = "g" + std::to_string(position + 1);
     if (position >= 32768) {
       EXPECT_EQ(order[position], original) << "position " << position;
     } else if (order[position] != original) {

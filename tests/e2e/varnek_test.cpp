@@ -12,6 +12,7 @@
 using testsupport::crlf;
 using testsupport::EngineRun;
 using testsupport::ProgramResult;
+using testsupport::quotedHost;
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -74,21 +75,6 @@ ProgramResult expectRefusal(const EngineRun& run, const std::string& answer, con
 
 ProgramResult expectRefusal(const EngineRun& run, const std::string& answer, const std::string& message) {
   return expectRefusal(run, answer, message, run.matrixFile());
-}
-
-// A host path quoted as the messages quote it.
-std::string host(const fs::path& path) {
-  std::string text = "\"";
-  text += path.string();
-  return text + "\"";
-}
-
-std::string pathsRunFileLabel(const EngineRun& run) {
-  return "the paths run file c:\\outinfo.txt (" + (run.driveC() / "outinfo.txt").string() + ")";
-}
-
-std::string dimensionsRunFileLabel(const EngineRun& run) {
-  return "the dimensions run file c:\\doutinfo.txt (" + (run.driveC() / "doutinfo.txt").string() + ")";
 }
 
 const std::string RowHint = "; every row must be a gene name followed by one number per sample";
@@ -254,7 +240,7 @@ TEST(VarnekRunPaths, ADottedFolderEndsTheMatrixPathAndTheRestBecomesTheResultPat
   run.writePathsRunFile(crlf("C:\\data.old\\my set.txt\nC:\\out.txt\n"));
   // Usually no file is named like the cut path: refused, and the matrix is kept.
   expectRefusal(run, "100\n",
-                "cannot open the matrix file " + host(run.driveC() / "data.old" / "my") +
+                "cannot open the matrix file " + quotedHost(run.driveC() / "data.old" / "my") +
                     ": No such file or directory",
                 run.driveC() / "data.old" / "my set.txt");
   EXPECT_FALSE(fs::exists(run.driveC() / "out.txt"));
@@ -274,7 +260,7 @@ TEST(VarnekRefusal, RunFilesAndMatrixThatCannotBeOpened) {
   fs::remove(run.driveC() / "outinfo.txt");
   const ProgramResult noPaths = expectRefusal(
       run, "100\n",
-      "cannot open " + pathsRunFileLabel(run) +
+      "cannot open " + run.pathsRunFileLabel() +
           ": No such file or directory; choose the input and result files in the front end, or write the file by "
           "hand");
   EXPECT_EQ(noPaths.out, Prompt);
@@ -283,7 +269,7 @@ TEST(VarnekRefusal, RunFilesAndMatrixThatCannotBeOpened) {
   run.prepare(FiveGenes, 5, 1);
   fs::remove(run.driveC() / "doutinfo.txt");
   expectRefusal(run, "100\n",
-                "cannot open " + dimensionsRunFileLabel(run) +
+                "cannot open " + run.dimensionsRunFileLabel() +
                     ": No such file or directory; enter the number of genes and samples in the front end, or "
                     "write the file by hand");
 
@@ -291,7 +277,7 @@ TEST(VarnekRefusal, RunFilesAndMatrixThatCannotBeOpened) {
   fs::remove(run.resultFile());
   run.writePathsRunFile(crlf("C:\\data\\absent.txt\nC:\\data\\result.txt\n"));
   expectRefusal(run, "100\n",
-                "cannot open the matrix file " + host(run.driveC() / "data" / "absent.txt") +
+                "cannot open the matrix file " + quotedHost(run.driveC() / "data" / "absent.txt") +
                     ": No such file or directory");
   EXPECT_FALSE(fs::exists(run.resultFile()));
 }
@@ -301,13 +287,13 @@ TEST(VarnekRefusal, AFolderWhereAFileIsReadIsRefusedByName) {
   run.prepare(FiveGenes, 5, 1);
   fs::create_directories(run.driveC() / "set.d");
   run.writePathsRunFile(crlf("C:\\set.d\nC:\\data\\result.txt\n"));
-  expectRefusal(run, "100\n", "cannot open the matrix file " + host(run.driveC() / "set.d") + ": Is a directory");
+  expectRefusal(run, "100\n", "cannot open the matrix file " + quotedHost(run.driveC() / "set.d") + ": Is a directory");
 
   run.prepare(FiveGenes, 5, 1);
   fs::remove(run.driveC() / "doutinfo.txt");
   fs::create_directories(run.driveC() / "doutinfo.txt");
   expectRefusal(run, "100\n",
-                "cannot open " + dimensionsRunFileLabel(run) +
+                "cannot open " + run.dimensionsRunFileLabel() +
                     ": Is a directory; enter the number of genes and samples in the front end, or write the file "
                     "by hand");
 }
@@ -317,7 +303,7 @@ TEST(VarnekRefusal, AResultFileOrListingThatCannotBeCreated) {
   run.prepare(FiveGenes, 5, 1);
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nC:\\no such folder\\result.txt\n"));
   expectRefusal(run, "100\n",
-                "cannot create the result file " + host(run.driveC() / "no such folder" / "result.txt") +
+                "cannot create the result file " + quotedHost(run.driveC() / "no such folder" / "result.txt") +
                     ": No such file or directory");
 
   run.prepare(FiveGenes, 5, 1);
@@ -343,15 +329,15 @@ TEST(VarnekRefusal, AResultPathNamingTheMatrixHoweverSpelled) {
   run.prepare(FiveGenes, 5, 1);
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nC:\\data\\..\\data\\matrix.txt\n"));
   expectRefusal(run, "100\n",
-                "the result file " + host(run.driveC() / "data" / ".." / "data" / "matrix.txt") + " is " + matrixTwice);
+                "the result file " + quotedHost(run.driveC() / "data" / ".." / "data" / "matrix.txt") + " is " + matrixTwice);
 
   // A symbolic link and a hard link to the matrix are the matrix too.
   fs::create_symlink(run.matrixFile(), run.driveC() / "data" / "link.txt");
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nC:\\data\\link.txt\n"));
-  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "data" / "link.txt") + " is " + matrixTwice);
+  expectRefusal(run, "100\n", "the result file " + quotedHost(run.driveC() / "data" / "link.txt") + " is " + matrixTwice);
   fs::create_hard_link(run.matrixFile(), run.driveC() / "data" / "same.txt");
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nC:\\data\\same.txt\n"));
-  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "data" / "same.txt") + " is " + matrixTwice);
+  expectRefusal(run, "100\n", "the result file " + quotedHost(run.driveC() / "data" / "same.txt") + " is " + matrixTwice);
   EXPECT_FALSE(fs::exists(run.listingFile()));
 }
 
@@ -360,12 +346,12 @@ TEST(VarnekRefusal, AResultPathNamingARunFileKeepsTheRunFiles) {
   run.prepare(FiveGenes, 5, 1);
   const std::string dimensions = readFile(run.driveC() / "doutinfo.txt");
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\nc:\\doutinfo.txt\n"));
-  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "doutinfo.txt") +
+  expectRefusal(run, "100\n", "the result file " + quotedHost(run.driveC() / "doutinfo.txt") +
                                   " is the run file c:\\doutinfo.txt; choose another result file");
   EXPECT_EQ(readFile(run.driveC() / "doutinfo.txt"), dimensions);
   const std::string paths = crlf("C:\\data\\matrix.txt\nC:\\outinfo.txt\n");
   run.writePathsRunFile(paths);
-  expectRefusal(run, "100\n", "the result file " + host(run.driveC() / "outinfo.txt") +
+  expectRefusal(run, "100\n", "the result file " + quotedHost(run.driveC() / "outinfo.txt") +
                                   " is the run file c:\\outinfo.txt; choose another result file");
   EXPECT_EQ(readFile(run.driveC() / "outinfo.txt"), paths);
 }
@@ -384,20 +370,20 @@ TEST(VarnekRefusal, AMatrixNamedLikeTheListingInTheWorkingFolderIsKept) {
 TEST(VarnekRefusal, APathsRunFileWithoutAResultPath) {
   EngineRun run;
   run.prepare(FiveGenes, 5, 1);
-  const std::string noResult = pathsRunFileLabel(run) + " holds no result path; line 2 must name the result file";
+  const std::string noResult = run.pathsRunFileLabel() + " holds no result path; line 2 must name the result file";
   run.writePathsRunFile(crlf("C:\\data\\matrix.txt\n"));
   expectRefusal(run, "100\n", noResult);
   run.writePathsRunFile("C:\\data\\matrix.txt \r\n \t\r\n");
   expectRefusal(run, "100\n", noResult);
   run.writePathsRunFile("");
-  expectRefusal(run, "100\n", pathsRunFileLabel(run) + " holds no matrix path; line 1 must name the matrix file");
+  expectRefusal(run, "100\n", run.pathsRunFileLabel() + " holds no matrix path; line 1 must name the matrix file");
   EXPECT_FALSE(fs::exists(run.resultFile()));
 }
 
 TEST(VarnekRefusal, CountsThatCannotBeUsed) {
   EngineRun run;
   run.prepare(FiveGenes, 5, 1);
-  const std::string dims = dimensionsRunFileLabel(run);
+  const std::string dims = run.dimensionsRunFileLabel();
   const std::string shortDims = "the dimensions run file c:\\doutinfo.txt";
   const std::string twoNumbers =
       "; it must hold the number of genes and the number of samples, one whole number per line";
@@ -427,7 +413,7 @@ TEST(VarnekRefusal, CountsThatCannotBeUsed) {
 
 TEST(VarnekRefusal, MatrixValuesThatAreNotNumbers) {
   EngineRun run;
-  const std::string matrix = host(run.matrixFile());
+  const std::string matrix = quotedHost(run.matrixFile());
   struct Case {
     std::string matrix;
     std::string message;
@@ -478,7 +464,7 @@ TEST(VarnekRefusal, AGeneCountFarBeyondTheMatrixIsRefusedAsAShortMatrix) {
   run.prepare(FiveGenes, 5, 1);
   run.writeDimensionsRunFile(crlf("2000000000\n1\n"));
   expectRefusal(run, "100\n",
-                "matrix file " + host(run.matrixFile()) +
+                "matrix file " + quotedHost(run.matrixFile()) +
                     " ends after 5 complete rows, but the dimensions run file gives 2000000000 genes; correct the "
                     "gene count or the matrix");
 }

@@ -33,8 +33,19 @@ void EngineRun::writeDriveCFile(std::string_view relative, std::string_view byte
   writeFile(driveC_ / std::filesystem::path(std::string(relative)), bytes);
 }
 
-ProgramResult EngineRun::run(const std::string& program, const std::string& input) const {
-  return runProgram(program, input, work_, {{"CLUSTERING_DRIVE_C", driveC_.string()}});
+ProgramResult EngineRun::run(const std::string& program, const std::string& input,
+                             const std::vector<int>& closedDescriptors) const {
+  return runProgram(program, input, work_, {{"CLUSTERING_DRIVE_C", driveC_.string()}}, closedDescriptors);
 }
+
+std::string EngineRun::pathsRunFileLabel() const {
+  return "the paths run file c:\\outinfo.txt (" + (driveC_ / "outinfo.txt").string() + ")";
+}
+
+std::string EngineRun::dimensionsRunFileLabel() const {
+  return "the dimensions run file c:\\doutinfo.txt (" + (driveC_ / "doutinfo.txt").string() + ")";
+}
+
+std::string quotedHost(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
 
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "program_run.h"
 
@@ -26,7 +27,8 @@ class EngineRun {
   void writeDimensionsRunFile(std::string_view bytes);
   void writeDriveCFile(std::string_view relative, std::string_view bytes);
 
-  ProgramResult run(const std::string& program, const std::string& input) const;
+  ProgramResult run(const std::string& program, const std::string& input,
+                    const std::vector<int>& closedDescriptors = {}) const;
 
   std::filesystem::path matrixFile() const { return driveC_ / "data" / "matrix.txt"; }
   std::filesystem::path resultFile() const { return driveC_ / "data" / "result.txt"; }
@@ -34,10 +36,17 @@ class EngineRun {
   std::string result() const { return readFile(resultFile()); }
   std::string listing() const { return readFile(listingFile()); }
 
+  // The run files as the engines' messages name them: "the paths run file c:\outinfo.txt (<host>)".
+  std::string pathsRunFileLabel() const;
+  std::string dimensionsRunFileLabel() const;
+
  private:
   std::filesystem::path root_;
   std::filesystem::path driveC_;
   std::filesystem::path work_;
 };
+
+// A host path quoted as the engines' messages quote it.
+std::string quotedHost(const std::filesystem::path& path);
 
 }  // namespace testsupport

@@ -37,7 +37,8 @@ std::string crlf(std::string_view text) {
 
 ProgramResult runProgram(const std::string& program, const std::string& input,
                          const std::filesystem::path& workFolder,
-                         const std::vector<std::pair<std::string, std::string>>& environment) {
+                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::vector<int>& closedDescriptors) {
   char folderTemplate[] = "/tmp/program_run_XXXXXX";
   if (::mkdtemp(folderTemplate) == nullptr) throw std::runtime_error("mkdtemp failed");
   const std::filesystem::path scratch = folderTemplate;
@@ -56,8 +57,13 @@ ProgramResult runProgram(const std::string& program, const std::string& input,
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
+    for (int opened : {in, out, err}) {
+      if (opened > 2) ::close(opened);
+    }
+    for (int closed : closedDescriptors) ::close(closed);
     if (::chdir(workFolder.c_str()) != 0) ::_exit(126);
     for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    ::alarm(HangLimitSeconds);  // outlives exec
     ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }

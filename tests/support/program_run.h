@@ -1,5 +1,7 @@
 // Runs a built program the way a user would: answers on standard input, a working folder and
-// extra environment variables; hands back its exit status and both output streams.
+// extra environment variables; hands back its exit status and both output streams. A program
+// still running after HangLimitSeconds is ended by SIGALRM (exit status 128 + 14), so a
+// program that blocks fails its test instead of hanging it.
 #pragma once
 
 #include <filesystem>
@@ -16,9 +18,13 @@ struct ProgramResult {
   std::string err;
 };
 
+inline constexpr unsigned HangLimitSeconds = 120;
+
+// `closedDescriptors` (of 0, 1, 2) are closed when the program starts, as a launcher may leave them.
 ProgramResult runProgram(const std::string& program, const std::string& input,
                          const std::filesystem::path& workFolder,
-                         const std::vector<std::pair<std::string, std::string>>& environment);
+                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::vector<int>& closedDescriptors = {});
 
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view content);
