@@ -94,7 +94,7 @@ class FltkWindows : public ::testing::Test {
       started_.push_back(name);
       return std::string();
     });
-    runtime_->instance<ostrel::Form1>().show();
+    runtime_->start(runtime_->instance<ostrel::Form1>());
     settle();
   }
   void TearDown() override {

@@ -1,4 +1,4 @@
-#include "fltk_backend.h"
+#include "ostrel/forms/fltk/fltk_backend.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -22,7 +22,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "pictures.h"
+#include "ostrel/forms/fltk/pictures.h"
 
 namespace ostrel::forms::fltk {
 

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "ostrel/forms/fltk/pictures.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Image.H>
