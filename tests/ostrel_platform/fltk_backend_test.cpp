@@ -15,10 +15,7 @@
 #include <X11/Xutil.h>
 
 #include "fltk_windows.h"
-#include "ostrel/form2.h"
-#include "ostrel/form3.h"
 #include "ostrel/forms/fltk/pictures.h"
-#include "ostrel/parameter_form.h"
 
 using ostrel::forms::fltk::FltkBackend;
 namespace fltk = ostrel::forms::fltk;
@@ -163,14 +160,8 @@ TEST_F(FltkWindows, TheAlgorithmsPictureDrawsItsBoxesAboveTheColumns) {
 
 // Every form keeps the size of its design, offers no maximise and carries the program's class.
 TEST_F(FltkWindows, EveryFormIsFixedSizeOffersNoMaximiseAndCarriesTheProgramsClass) {
-  runtime_->instance<ostrel::Form2>();
-  runtime_->instance<ostrel::Form3>();
-  runtime_->instance<ostrel::Form4>();
-  runtime_->instance<ostrel::Form5>();
-  runtime_->instance<ostrel::Form6>();
-  runtime_->instance<ostrel::Form7>();
   const Atom motifHints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-  for (const char* name : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7"}) {
+  for (const std::string& name : createEveryForm()) {
     SCOPED_TRACE(name);
     ostrel::forms::Form& form = *runtime_->findForm(name);
     form.show();

@@ -14,10 +14,7 @@
 #include <string>
 
 #include "fltk_windows.h"
-#include "ostrel/form2.h"
-#include "ostrel/form3.h"
 #include "ostrel/forms/fltk/pictures.h"
-#include "ostrel/parameter_form.h"
 
 using fltktest::FltkWindows;
 namespace fltk = ostrel::forms::fltk;
@@ -123,14 +120,8 @@ Room captionRoom(const Fl_Widget& widget, ostrel::forms::ControlKind kind) {
 }
 
 TEST_F(FltkWindows, EveryCaptionFitsInsideItsControlWithAMargin) {
-  runtime_->instance<ostrel::Form2>();
-  runtime_->instance<ostrel::Form3>();
-  runtime_->instance<ostrel::Form4>();
-  runtime_->instance<ostrel::Form5>();
-  runtime_->instance<ostrel::Form6>();
-  runtime_->instance<ostrel::Form7>();
   int captions = 0;
-  for (const char* name : {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7"}) {
+  for (const std::string& name : createEveryForm()) {
     for (const auto& control : runtime_->findForm(name)->model().controls) {
       const Fl_Widget& widget = *backend_->widget(name, control.name);
       using ostrel::forms::ControlKind;

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "ostrel/form1.h"
+#include "ostrel/form2.h"
+#include "ostrel/form3.h"
+#include "ostrel/parameter_form.h"
 
 namespace fltktest {
 
@@ -114,6 +117,16 @@ void FltkWindows::settle() {
 }
 
 bool FltkWindows::xdotoolInstalled() { return testsupport::installedProgram("xdotool").has_value(); }
+
+std::vector<std::string> FltkWindows::createEveryForm() {
+  runtime_->instance<ostrel::Form2>();
+  runtime_->instance<ostrel::Form3>();
+  runtime_->instance<ostrel::Form4>();
+  runtime_->instance<ostrel::Form5>();
+  runtime_->instance<ostrel::Form6>();
+  runtime_->instance<ostrel::Form7>();
+  return {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7"};
+}
 
 std::string FltkWindows::focusedControl(const std::string& form) const {
   const ostrel::forms::Form* shown = runtime_->findForm(form);

@@ -39,6 +39,9 @@ class FltkWindows : public ::testing::Test {
   static bool xdotoolInstalled();
   static testsupport::VirtualDisplay& display() { return *display_; }
 
+  // Creates Form2 to Form7 (hidden) beside the shown Form1; the names of all seven.
+  std::vector<std::string> createEveryForm();
+
   std::string focusedControl(const std::string& form) const;
   std::vector<std::string> tabWalk(const std::string& form, int presses, bool backwards = false);
 
