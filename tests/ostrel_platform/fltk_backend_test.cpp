@@ -159,6 +159,8 @@ TEST_F(FltkWindows, TheAlgorithmsPictureDrawsItsBoxesAboveTheColumns) {
 }
 
 // Every form keeps the size of its design, offers no maximise and carries the program's class.
+// (A window manager reads the hints as the window is mapped: an openbox run by hand showed no
+// maximise button with them.)
 TEST_F(FltkWindows, EveryFormIsFixedSizeOffersNoMaximiseAndCarriesTheProgramsClass) {
   const Atom motifHints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
   for (const std::string& name : createEveryForm()) {
@@ -184,7 +186,7 @@ TEST_F(FltkWindows, EveryFormIsFixedSizeOffersNoMaximiseAndCarriesTheProgramsCla
     EXPECT_EQ((std::vector<int>{size.min_width, size.min_height, size.max_width, size.max_height}),
               (std::vector<int>{window->w(), window->h(), window->w(), window->h()}));
 
-    // Motif hints: with the ALL bit set, the bits beside it are what is taken away.
+    // Motif hints: the functions and decorations that the window has, listed one by one.
     Atom type = 0;
     int format = 0;
     unsigned long count = 0;
@@ -198,10 +200,8 @@ TEST_F(FltkWindows, EveryFormIsFixedSizeOffersNoMaximiseAndCarriesTheProgramsCla
     const long flags = hints[0], functions = hints[1], decorations = hints[2];
     XFree(data);
     EXPECT_EQ(flags & 3, 3) << "functions and decorations both given";
-    EXPECT_EQ(functions & (1 | 2 | 16), 1 | 2 | 16) << "all functions but resize and maximise";
-    EXPECT_EQ(functions & (4 | 8 | 32), 0) << "moving, minimising and closing stay";
-    EXPECT_EQ(decorations & (1 | 64), 1 | 64) << "every decoration but the maximise button";
-    EXPECT_EQ(decorations & (8 | 16 | 32), 0) << "title, menu and minimise button stay";
+    EXPECT_EQ(functions, 4 | 8 | 32) << "moved, minimised and closed; neither resized nor maximised";
+    EXPECT_EQ(decorations, 2 | 8 | 16 | 32) << "border, title, menu and minimise button; no maximise button";
     form.hide();
   }
 }

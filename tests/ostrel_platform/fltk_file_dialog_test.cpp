@@ -9,6 +9,7 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_File_Browser.H>
 #include <FL/Fl_File_Input.H>
+#include <FL/Fl_Return_Button.H>
 #include <FL/x.H>
 #include <X11/Xutil.h>
 
@@ -133,12 +134,17 @@ TEST_F(FileDialog, BothDialogsStartOnTheFileLastChosenInItsFolder) {
   }, [&] { click("Open"); });
   EXPECT_EQ(pathsRunFile(), matrix + "\r\n");
 
-  // The save dialog starts there too; a name typed over it is taken.
+  // The save dialog starts there too; a name typed over it is taken by "OK".
   duringDialog(SaveTitle, [&](Fl_Window& dialog) {
     EXPECT_EQ(chosenInList(dialog), "matrix.txt");
     key("ctrl+a");
     type(result);
-    key("Return");
+    settle();
+    EXPECT_EQ(fileNameBox(dialog), result);
+    Fl_Return_Button* ok = findWidget<Fl_Return_Button>(dialog);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->active());
+    ok->do_callback();
   }, [&] { click("Command1"); });
   EXPECT_EQ(pathsRunFile(), matrix + "\r\n" + result + "\r\n");
 

@@ -5,6 +5,7 @@
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Return_Button.H>
 
 #include <cstring>
 #include <filesystem>
@@ -46,22 +47,38 @@ std::filesystem::path fromFolder(const std::string& typed, const char* folder) {
   return path.is_absolute() || folder == nullptr ? path : std::filesystem::path(folder) / path;
 }
 
-// Enter in the file-name box: a folder is opened, anything else is the chosen file. The box takes
-// what is typed as it is typed: the chooser's own completion, which rewrites the box under the
-// user's fingers and then refuses the mangled name, is not used.
-void nameEntered(Fl_Widget* widget, void* data) {
-  auto* chooser = static_cast<Fl_File_Chooser*>(data);
+// The file-name box takes what is typed as it is typed: the chooser's own completion, which
+// rewrites the box under the user's fingers and then refuses the mangled name, is not used. Enter
+// opens a folder, or takes anything else as the chosen file; "OK" can be pressed while the box
+// holds a name.
+struct NameBox {
+  Fl_File_Chooser* chooser;
+  Fl_Return_Button* ok;
+};
+
+void nameTyped(Fl_Widget* widget, void* data) {
+  const NameBox& names = *static_cast<NameBox*>(data);
   auto* box = static_cast<Fl_File_Input*>(widget);
   const std::string typed = box->value();
+  const bool enter = Fl::event() == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
+  if (!enter) {
+    if (names.ok == nullptr) return;
+    if (typed.empty()) {
+      names.ok->deactivate();
+    } else {
+      names.ok->activate();
+    }
+    return;
+  }
   if (typed.empty()) return;
   std::error_code ignored;
-  const std::filesystem::path path = fromFolder(typed, chooser->directory());
+  const std::filesystem::path path = fromFolder(typed, names.chooser->directory());
   if (std::filesystem::is_directory(path, ignored)) {
-    chooser->directory(path.c_str());
+    names.chooser->directory(path.c_str());
     box->value("");
     return;
   }
-  chooser->hide();
+  names.chooser->hide();
 }
 
 // The chooser always adds "All Files (*)" and "Custom Filter" after the filters it is given; the
@@ -110,13 +127,15 @@ std::optional<std::string> runFileChooser(const FileDialogRequest& request) {
   chooser.preview(0);
   Fl_File_Input* nameBox = findWidget<Fl_File_Input>(chooserWindow(chooser));
   if (nameBox == nullptr) return std::nullopt;
-  nameBox->callback(nameEntered, &chooser);
-  nameBox->when(FL_WHEN_ENTER_KEY_ALWAYS);
+  NameBox names{&chooser, findWidget<Fl_Return_Button>(chooserWindow(chooser))};
+  nameBox->callback(nameTyped, &names);
+  nameBox->when(FL_WHEN_CHANGED | FL_WHEN_ENTER_KEY_ALWAYS);
   if (!request.fileName.empty()) chooser.value(request.fileName.c_str());  // its folder, the file chosen in the list
   chooser.show();
   // The box holds the file it starts on, all of it marked, so that typing replaces it.
   nameBox->value(request.fileName.c_str());
   nameBox->position(nameBox->size(), 0);
+  if (names.ok != nullptr && !request.fileName.empty()) names.ok->activate();
   while (chooser.shown()) Fl::wait();
   // A cancel, or a close by the title bar, empties the box.
   const std::string chosen = nameBox->value();

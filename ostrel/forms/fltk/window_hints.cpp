@@ -12,16 +12,18 @@ namespace ostrel::forms::fltk {
 
 namespace {
 
-// The Motif window manager hints (_MOTIF_WM_HINTS): five longs. With the ALL bit set, the
-// functions and decorations named beside it are the ones taken away.
+// The Motif window manager hints (_MOTIF_WM_HINTS): five longs, of which the first says which of
+// the next two are given. The functions and decorations are listed one by one: window managers
+// read an "all but these" list (the ALL bit) in different ways, a plain list all alike.
 constexpr long MwmHintsFunctions = 1L << 0;
 constexpr long MwmHintsDecorations = 1L << 1;
-constexpr long MwmFunctionAll = 1L << 0;
-constexpr long MwmFunctionResize = 1L << 1;
-constexpr long MwmFunctionMaximize = 1L << 4;
-constexpr long MwmDecorationAll = 1L << 0;
-constexpr long MwmDecorationResizeHandles = 1L << 2;
-constexpr long MwmDecorationMaximize = 1L << 6;
+constexpr long MwmFunctionMove = 1L << 2;
+constexpr long MwmFunctionMinimize = 1L << 3;
+constexpr long MwmFunctionClose = 1L << 5;
+constexpr long MwmDecorationBorder = 1L << 1;
+constexpr long MwmDecorationTitle = 1L << 3;
+constexpr long MwmDecorationMenu = 1L << 4;
+constexpr long MwmDecorationMinimize = 1L << 5;
 
 bool viewable(Window window) {
   XWindowAttributes attributes{};
@@ -38,8 +40,10 @@ void offerNoMaximise(Fl_Window& window) {
   const Window xid = fl_xid(&window);
   if (xid == 0) return;
   const Atom hints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-  long values[5] = {MwmHintsFunctions | MwmHintsDecorations, MwmFunctionAll | MwmFunctionResize | MwmFunctionMaximize,
-                    MwmDecorationAll | MwmDecorationResizeHandles | MwmDecorationMaximize, 0, 0};
+  // Moved, minimised and closed, with a border, a title, a window menu and a minimise button:
+  // neither resized nor maximised.
+  long values[5] = {MwmHintsFunctions | MwmHintsDecorations, MwmFunctionMove | MwmFunctionMinimize | MwmFunctionClose,
+                    MwmDecorationBorder | MwmDecorationTitle | MwmDecorationMenu | MwmDecorationMinimize, 0, 0};
   XChangeProperty(fl_display, xid, hints, hints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(values), 5);
 }
 

@@ -2,8 +2,9 @@
 // - Every window carries the class "ostrel" (FLTK writes the instance "ostrel" and the class
 //   "Ostrel" into WM_CLASS), so that desktops group and name them as one program.
 // - A form has the fixed client size of its design: its minimum and maximum size are that size,
-//   and the Motif hints take the maximise function and button away (FLTK writes the functions but
-//   not the decorations), so that no window manager offers to maximise it.
+//   and the Motif hints list the functions and decorations it has, without resize and maximise
+//   (FLTK writes the functions alone, as "all but", which not every window manager reads so),
+//   so that no window manager offers to maximise it.
 // - Without a window manager nobody gives a new window the keyboard focus, so a window of ours
 //   that is shown takes it itself, as a window manager would give it: the file dialog and the
 //   message boxes as much as the forms.
