@@ -30,8 +30,8 @@ void Form2::Command1_Click() {
   hide();
   forms::Form& form1 = runtime().mainForm();
   form1.show();
-  form1.setText("Text1",  // Form1's status box
- "Number of gene in input file is " + text("Text1") + " and number of samples are " +
+  // Form1's status box.
+  form1.setText("Text1", "Number of gene in input file is " + text("Text1") + " and number of samples are " +
                              text("Text2") +
                              ". If entries are correct then next action: Click [Enter Output File Name] to select "
                              "file name that will store result");
