@@ -63,6 +63,13 @@ void FltkWindows::SetUpTestSuite() {
   if (!testsupport::installedProgram("Xvfb")) return;
   display_ = new testsupport::VirtualDisplay();
   ::setenv("DISPLAY", display_->name().c_str(), 1);
+  // FLTK's file chooser keeps its preferences under $HOME: a home of the suite's own, so that the
+  // tests never touch the user's.
+  char homeTemplate[] = "/tmp/fltk_windows_home_XXXXXX";
+  if (::mkdtemp(homeTemplate) != nullptr) {
+    home_ = homeTemplate;
+    ::setenv("HOME", homeTemplate, 1);
+  }
 }
 
 void FltkWindows::TearDownTestSuite() {
@@ -70,6 +77,8 @@ void FltkWindows::TearDownTestSuite() {
   fl_close_display();
   delete display_;
   display_ = nullptr;
+  std::error_code ignored;
+  if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
 }
 
 void FltkWindows::SetUp() {

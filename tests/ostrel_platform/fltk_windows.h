@@ -52,6 +52,7 @@ class FltkWindows : public ::testing::Test {
                     const std::function<void()>& start);
 
   static inline testsupport::VirtualDisplay* display_ = nullptr;
+  static inline std::filesystem::path home_;
   std::unique_ptr<testsupport::EngineRun> sandbox_;
   std::unique_ptr<ostrel::forms::fltk::FltkBackend> backend_;
   std::unique_ptr<ostrel::forms::Runtime> runtime_;

@@ -86,6 +86,7 @@ class OstrelWindows : public ::testing::Test {
       ::dup2(log, 2);
       ::setenv("DISPLAY", display_->name().c_str(), 1);
       ::setenv("CLUSTERING_DRIVE_C", driveC().c_str(), 1);
+      ::setenv("HOME", root_.c_str(), 1);  // where FLTK's file chooser keeps its preferences
       // The sanitizer build reports leaks it was told to pass over unless asked not to.
       ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" LSAN_SUPPRESSIONS, 1);
       ::execl(OSTREL_PATH, OSTREL_PATH, static_cast<char*>(nullptr));
