@@ -8,6 +8,10 @@
 
 namespace clustering {
 
+bool onDriveC(std::string_view path) {
+  return path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':';
+}
+
 std::filesystem::path driveCFolder() {
   if (const char* drive = std::getenv("CLUSTERING_DRIVE_C"); drive != nullptr && *drive != '\0') {
     return drive;
@@ -18,8 +22,7 @@ std::filesystem::path driveCFolder() {
 }
 
 std::filesystem::path resolveHostPath(std::string_view path) {
-  const bool onDriveC = path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':';
-  if (!onDriveC) return std::filesystem::path(std::string(path));
+  if (!onDriveC(path)) return std::filesystem::path(std::string(path));
   std::filesystem::path resolved = driveCFolder();
   std::string part;
   for (char c : path.substr(2)) {

@@ -14,6 +14,9 @@ inline constexpr std::string_view PathsRunFile = "c:\\outinfo.txt";
 inline constexpr std::string_view DimensionsRunFile = "c:\\doutinfo.txt";
 inline constexpr std::string_view ListingFile = "outputcluster.txt";
 
+// True for a path on drive C: one that starts with "c:" or "C:".
+bool onDriveC(std::string_view path);
+
 std::filesystem::path driveCFolder();
 std::filesystem::path resolveHostPath(std::string_view path);
 

@@ -1,10 +1,11 @@
-#include "form1.h"
+#include "ostrel/form1.h"
 
 #include <filesystem>
 
 #include "common/host_path.h"
-#include "form2.h"
-#include "form3.h"
+#include "ostrel/form2.h"
+#include "ostrel/form3.h"
+#include "ostrel/run_files.h"
 
 namespace ostrel {
 
@@ -55,7 +56,6 @@ Form1::Form1(forms::Runtime& runtime) : Form(runtime), cmd_(runtime) {
 void Form1::prepareDialog(const std::string& title) {
   cmd_.cancelError = true;
   cmd_.filter = "Text (*.txt)|*.txt";
-  cmd_.flags = 1;
   cmd_.title = title;
 }
 

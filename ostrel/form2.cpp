@@ -1,29 +1,10 @@
-#include "form2.h"
+#include "ostrel/form2.h"
 
-#include "common/host_path.h"
-#include "form1.h"
+#include "ostrel/run_files.h"
 
 namespace ostrel {
 
 using forms::Bounds;
-
-bool writeDimensionsRunFile(forms::Runtime& runtime, const std::vector<std::string>& lines) {
-  const int fileNumber = runtime.freeFileNumber();
-  try {
-    runtime.openForOutput(fileNumber, std::string(clustering::DimensionsRunFile));
-    for (const std::string& line : lines) runtime.printLine(fileNumber, line);
-    runtime.close(fileNumber);
-  } catch (const forms::FileError& error) {
-    runtime.close(fileNumber);
-    reportRunFileError(runtime, error);
-    return false;
-  }
-  return true;
-}
-
-void reportRunFileError(forms::Runtime& runtime, const forms::FileError& error) {
-  runtime.messageBox("Cannot write the run file " + error.path() + ": " + error.reason());
-}
 
 Form2::Form2(forms::Runtime& runtime) : Form(runtime) {
   forms::FormModel& form = design();
@@ -47,14 +28,15 @@ Form2::Form2(forms::Runtime& runtime) : Form(runtime) {
 void Form2::Command1_Click() {
   if (!writeDimensionsRunFile(runtime(), {text("Text1"), text("Text2")})) return;
   hide();
-  Form1& form1 = runtime().instance<Form1>();
+  forms::Form& form1 = runtime().mainForm();
   form1.show();
+  // Form1's status box.
   form1.setText("Text1", "Number of gene in input file is " + text("Text1") + " and number of samples are " +
                              text("Text2") +
                              ". If entries are correct then next action: Click [Enter Output File Name] to select "
                              "file name that will store result");
 }
 
-void Form2::closedByTitleBar() { runtime().instance<Form1>().show(); }
+void Form2::closedByTitleBar() { runtime().mainForm().show(); }
 
 }  // namespace ostrel

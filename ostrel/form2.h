@@ -4,25 +4,14 @@
 // empty them.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "ostrel/forms/runtime.h"
 
 namespace ostrel {
 
-// Rewrites the dimensions run file whole, one line per text, each unchanged. A file that cannot
-// be written is reported in a message box, and false comes back so that the caller changes
-// nothing else.
-bool writeDimensionsRunFile(forms::Runtime& runtime, const std::vector<std::string>& lines);
-
-// The message box for a run file that cannot be written: its path and the system's reason.
-void reportRunFileError(forms::Runtime& runtime, const forms::FileError& error);
-
 class Form2 : public forms::Form {
  public:
   explicit Form2(forms::Runtime& runtime);
-  void closedByTitleBar() override;  // shows Form1 again
+  void closedByTitleBar() override;  // shows the main window again
 
  private:
   void Command1_Click();

@@ -1,12 +1,11 @@
-#include "form3.h"
+#include "ostrel/form3.h"
 
 #include <functional>
 #include <type_traits>
 
-#include "form1.h"
-#include "launch.h"
-#include "parameter_form.h"
-#include "programs.h"
+#include "ostrel/launch.h"
+#include "ostrel/parameter_form.h"
+#include "ostrel/programs.h"
 
 namespace ostrel {
 
@@ -34,7 +33,7 @@ Form3::Form3(forms::Runtime& runtime) : Form(runtime) {
     return [this, formType] {
       using ParameterFormType = typename decltype(formType)::type;
       hide();
-      this->runtime().instance<ParameterFormType>().show();
+      this->runtime().instance<ParameterFormType>().showFrom(*this);
     };
   };
   struct ButtonDesign {
@@ -78,6 +77,6 @@ Form3::Form3(forms::Runtime& runtime) : Form(runtime) {
   }
 }
 
-void Form3::closedByTitleBar() { runtime().instance<Form1>().show(); }
+void Form3::closedByTitleBar() { runtime().mainForm().show(); }
 
 }  // namespace ostrel

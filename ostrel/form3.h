@@ -10,7 +10,7 @@ namespace ostrel {
 class Form3 : public forms::Form {
  public:
   explicit Form3(forms::Runtime& runtime);
-  void closedByTitleBar() override;  // shows Form1 again
+  void closedByTitleBar() override;  // shows the main window again
 };
 
 }  // namespace ostrel

@@ -1,6 +1,7 @@
-#include "front_end.h"
+#include "ostrel/front_end.h"
 
-#include "form1.h"
+#include "ostrel/form1.h"
+#include "ostrel/forms/runtime.h"
 
 namespace ostrel {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ostrel/forms/backend.h"
-#include "ostrel/forms/runtime.h"
+#include "ostrel/forms/program_starter.h"
 
 namespace ostrel {
 

@@ -1,12 +1,10 @@
-#include "launch.h"
-
-#include "form1.h"
+#include "ostrel/launch.h"
 
 namespace ostrel {
 
 void launchProgram(forms::Runtime& runtime, forms::Form& caller, const std::string& bareName) {
   caller.hide();
-  runtime.instance<Form1>().show();
+  runtime.mainForm().show();
   try {
     runtime.startProgram(bareName);
   } catch (const forms::ProgramStartError& error) {

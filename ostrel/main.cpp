@@ -2,9 +2,9 @@
 // programs in terminal windows of their own. Without a display it says how to get one.
 #include <iostream>
 
-#include "forms/fltk/fltk_backend.h"
-#include "forms/program_start.h"
-#include "front_end.h"
+#include "ostrel/forms/fltk/fltk_backend.h"
+#include "ostrel/forms/program_start.h"
+#include "ostrel/front_end.h"
 
 int main() {
   if (const std::string problem = ostrel::forms::fltk::FltkBackend::openDisplay(); !problem.empty()) {
@@ -14,5 +14,5 @@ int main() {
     return 1;
   }
   ostrel::forms::fltk::FltkBackend backend;
-  return ostrel::runFrontEnd(backend, ostrel::startProgram);
+  return ostrel::runFrontEnd(backend, ostrel::forms::startProgram);
 }

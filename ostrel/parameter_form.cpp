@@ -1,9 +1,9 @@
-#include "parameter_form.h"
+#include "ostrel/parameter_form.h"
 
-#include "form2.h"
-#include "form3.h"
-#include "launch.h"
-#include "programs.h"
+#include "ostrel/form2.h"
+#include "ostrel/launch.h"
+#include "ostrel/programs.h"
+#include "ostrel/run_files.h"
 
 namespace ostrel {
 
@@ -43,7 +43,14 @@ void ParameterForm::Command1_Click() {
   launchProgram(runtime(), *this, program_);
 }
 
-void ParameterForm::closedByTitleBar() { runtime().instance<Form3>().show(); }
+void ParameterForm::showFrom(forms::Form& chooser) {
+  chooser_ = &chooser;
+  show();
+}
+
+void ParameterForm::closedByTitleBar() {
+  if (chooser_ != nullptr) chooser_->show();
+}
 
 Form4::Form4(forms::Runtime& runtime)
     : ParameterForm(runtime, {"Form4", programs::SingleLinkage, 120, 240, 1320, 2520, 0, 1, 2, 3, 4, 5}) {}

@@ -24,11 +24,15 @@ struct ParameterFormLayout {
 class ParameterForm : public forms::Form {
  public:
   ParameterForm(forms::Runtime& runtime, const ParameterFormLayout& layout);
-  void closedByTitleBar() override;  // shows Form3 again
+
+  // Shown by the "Algorithms" form, which has hidden itself; a close by the title bar goes back there.
+  void showFrom(forms::Form& chooser);
+  void closedByTitleBar() override;  // shows the form it was shown from again
 
  private:
   void Command1_Click();
   std::string program_;
+  forms::Form* chooser_ = nullptr;
 };
 
 class Form4 : public ParameterForm {  // "Single linkage"

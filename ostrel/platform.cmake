@@ -11,7 +11,10 @@ find_package(X11 REQUIRED)
 
 add_library(ostrel_fltk STATIC
   ${CMAKE_CURRENT_LIST_DIR}/forms/fltk/fltk_backend.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/forms/fltk/captions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/forms/fltk/file_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/forms/fltk/pictures.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/forms/fltk/window_hints.cpp
 )
 target_include_directories(ostrel_fltk SYSTEM PUBLIC ${FLTK_HEADERS} ${X11_INCLUDE_DIR})
 target_link_libraries(ostrel_fltk PUBLIC ostrel_forms ${FLTK_LIBRARY} ${X11_LIBRARIES})

@@ -19,7 +19,7 @@
 #include <optional>
 #include <string>
 
-#include "model.h"
+#include "ostrel/forms/model.h"
 
 namespace ostrel::forms {
 

@@ -1,4 +1,4 @@
-#include "model.h"
+#include "ostrel/forms/model.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "program_start.h"
+#include "ostrel/forms/program_start.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <sstream>
 
-namespace ostrel {
+namespace ostrel::forms {
 
 namespace {
 
@@ -184,4 +184,4 @@ std::string startProgram(const std::string& bareName) {
   return "";
 }
 
-}  // namespace ostrel
+}  // namespace ostrel::forms

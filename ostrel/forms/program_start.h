@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace ostrel {
+namespace ostrel::forms {
 
 // Starts `bareName` in a terminal window. Returns "" once the terminal has started, else the
 // reason of the failure, naming the program (a name found nowhere, a terminal that cannot start);
@@ -38,4 +38,4 @@ std::vector<std::string> terminalPrefix(const char* clusteringTerminal, const st
 // it ends with a non-zero status, says so and waits for Enter before the window closes.
 std::vector<std::string> keptWindowCommand(const std::filesystem::path& program, const std::string& bareName);
 
-}  // namespace ostrel
+}  // namespace ostrel::forms

@@ -1,6 +1,7 @@
-#include "runtime.h"
+#include "ostrel/forms/runtime.h"
 
 #include <cerrno>
+#include <stdexcept>
 #include <system_error>
 
 #include "common/host_path.h"
@@ -99,8 +100,7 @@ void Runtime::openForOutput(int fileNumber, const std::string& path) {
       throw FileError(path, "it is already open under file number " + std::to_string(number));
     }
   }
-  const bool onDriveC = path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':';
-  if (onDriveC) {
+  if (clustering::onDriveC(path)) {
     std::error_code failure;
     std::filesystem::create_directories(clustering::driveCFolder(), failure);
     if (failure) throw FileError(describePath(path, host), failure.message());
@@ -153,8 +153,18 @@ void Runtime::endProgram() {
   backend_.quit();
 }
 
-int Runtime::run(Form& startup) {
-  startup.show();
+void Runtime::start(Form& main) {
+  main_ = &main;
+  main.show();
+}
+
+Form& Runtime::mainForm() const {
+  if (main_ == nullptr) throw std::logic_error("the front end has not been started: no main form");
+  return *main_;
+}
+
+int Runtime::run(Form& main) {
+  start(main);
   backend_.runEventLoop();
   closeAll();
   return 0;

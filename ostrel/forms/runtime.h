@@ -14,7 +14,6 @@
 #pragma once
 
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -23,8 +22,9 @@
 #include <typeindex>
 #include <vector>
 
-#include "backend.h"
-#include "model.h"
+#include "ostrel/forms/backend.h"
+#include "ostrel/forms/model.h"
+#include "ostrel/forms/program_starter.h"
 
 namespace ostrel::forms {
 
@@ -67,9 +67,6 @@ class ProgramStartError : public RuntimeError {
   std::string reason_;
 };
 
-// Starts a program by its bare name ("cure.exe") without waiting; "" when started, else why not.
-using ProgramStarter = std::function<std::string(const std::string& bareName)>;
-
 // One form instance: its design and the operations its handlers use.
 class Form {
  public:
@@ -110,7 +107,6 @@ class FileDialog {
 
   bool cancelError = false;  // cancel raises DialogCancelled instead of returning
   std::string filter;        // "Text (*.txt)|*.txt"
-  int flags = 0;             // kept as set; it changes nothing in the dialogs
   std::string title;
   std::string fileName;      // the chosen full path after a confirmed dialog; where the next one starts
 
@@ -160,8 +156,12 @@ class Runtime : private BackendEvents {
   void endProgram();
   bool ended() const { return ended_; }
 
-  // Shows the startup form, runs the event loop until the program ends, closes every file.
-  int run(Form& startup);
+  // The startup form, the main window that the other forms lead back to; start() shows it.
+  void start(Form& main);
+  Form& mainForm() const;  // std::logic_error before start()
+
+  // Starts with the main form, runs the event loop until the program ends, closes every file.
+  int run(Form& main);
 
   static constexpr const char* MessageBoxTitle = "ostrel";
 
@@ -180,6 +180,7 @@ class Runtime : private BackendEvents {
   std::map<std::string, Form*> formsByName_;
   std::map<int, OpenFile> files_;
   ProgramStarter starter_;
+  Form* main_ = nullptr;
   bool ended_ = false;
 };
 

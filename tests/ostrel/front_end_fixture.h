@@ -25,7 +25,7 @@ class FrontEnd : public ::testing::Test {
  protected:
   FrontEnd() : driveVariable(sandbox.driveC()), runtime(backend) {
     runtime.setProgramStarter(backend.starter());
-    runtime.instance<ostrel::Form1>().show();
+    runtime.start(runtime.instance<ostrel::Form1>());
   }
 
   // The workflow steps; each dialog is answered with `path`.

@@ -131,6 +131,24 @@ TEST_F(FrontEnd, TheStepsInStatusOrderWriteBothRunFilesAndLeadTheUser) {
   EXPECT_EQ(save.fileName, Matrix);  // the save dialog starts on the file last chosen
 }
 
+// The one dialog control keeps the file name it last returned: whichever dialog comes next, open
+// or save, starts on that file, and a cancel leaves it as it was.
+TEST_F(FrontEnd, EachDialogStartsOnTheFileTheDialogLastReturned) {
+  selectInputFile(Matrix);
+  enterOutputFileName(Result);
+  selectInputFile("C:\\other.txt");
+  backend.cancelNextFileDialog();
+  backend.click("Form1", "Command1");
+  enterOutputFileName("C:\\other result.txt");
+  std::vector<std::pair<DialogKind, std::string>> starts;
+  for (const FileDialogRequest& request : backend.fileDialogs()) starts.emplace_back(request.kind, request.fileName);
+  EXPECT_EQ(starts, (std::vector<std::pair<DialogKind, std::string>>{{DialogKind::Open, ""},
+                                                                     {DialogKind::Save, Matrix},
+                                                                     {DialogKind::Open, Result},
+                                                                     {DialogKind::Save, "C:\\other.txt"},
+                                                                     {DialogKind::Save, "C:\\other.txt"}}));
+}
+
 TEST_F(FrontEnd, TheTwoRunFilesAreWrittenIndependently) {
   selectInputFile("C:\\data\\m.txt");
   enterOutputFileName("C:\\data\\r.txt");

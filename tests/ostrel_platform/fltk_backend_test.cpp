@@ -1,6 +1,6 @@
 // The FLTK windows of the real forms on a private X display, inside the test process: sizes and
 // places of the widgets, the tab order, texts kept while hidden, clicks and title-bar closes
-// reaching the forms, and the pictures.
+// reaching the forms, what every window tells a window manager, and the pictures.
 #include <gtest/gtest.h>
 
 // After GoogleTest: the X headers these pull in define macros such as None.
@@ -9,15 +9,13 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
-#include <cstdlib>
-#include <memory>
 #include <set>
 
-#include "ostrel/form1.h"
-#include "ostrel/forms/fltk/fltk_backend.h"
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include "fltk_windows.h"
 #include "ostrel/forms/fltk/pictures.h"
-#include "ostrel/forms/runtime.h"
-#include "x_session.h"
 
 using ostrel::forms::fltk::FltkBackend;
 namespace fltk = ostrel::forms::fltk;
@@ -67,72 +65,7 @@ TEST(AlgorithmsPicture, EachFamilyStandsAboveItsButtonColumn) {
 
 // ---- the windows ---------------------------------------------------------------------------
 
-class FltkWindows : public ::testing::Test {
- protected:
-  // One display for the whole suite: FLTK keeps its connection for the life of the process.
-  static void SetUpTestSuite() {
-    if (!testsupport::installedProgram("Xvfb")) return;
-    display_ = new testsupport::VirtualDisplay();
-    ::setenv("DISPLAY", display_->name().c_str(), 1);
-  }
-  static void TearDownTestSuite() {
-    if (display_ == nullptr) return;
-    fl_close_display();
-    delete display_;
-    display_ = nullptr;
-  }
-
-  void SetUp() override {
-    if (display_ == nullptr) GTEST_SKIP() << "Xvfb is needed for the window tests";
-    char folderTemplate[] = "/tmp/fltk_windows_XXXXXX";
-    ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
-    driveC_ = folderTemplate;
-    ::setenv("CLUSTERING_DRIVE_C", driveC_.c_str(), 1);
-    backend_ = std::make_unique<FltkBackend>();
-    runtime_ = std::make_unique<ostrel::forms::Runtime>(*backend_);
-    runtime_->setProgramStarter([this](const std::string& name) {
-      started_.push_back(name);
-      return std::string();
-    });
-    runtime_->instance<ostrel::Form1>().show();
-    settle();
-  }
-  void TearDown() override {
-    runtime_.reset();
-    backend_.reset();
-    settle();
-    std::error_code ignored;
-    if (!driveC_.empty()) std::filesystem::remove_all(driveC_, ignored);
-  }
-
-  static void settle() {
-    Fl::flush();
-    for (int i = 0; i < 20; ++i) Fl::wait(0.01);
-  }
-
-  std::string focusedControl(const std::string& form) const {
-    const ostrel::forms::Form* shown = runtime_->findForm(form);
-    for (const auto& control : shown->model().controls) {
-      if (backend_->widget(form, control.name) == Fl::focus()) return control.name;
-    }
-    return "";
-  }
-
-  std::vector<std::string> tabWalk(const std::string& form, int presses, bool backwards = false) {
-    std::vector<std::string> visited{focusedControl(form)};
-    for (int i = 0; i < presses; ++i) {
-      backend_->moveFocus(backend_->window(form), backwards);
-      visited.push_back(focusedControl(form));
-    }
-    return visited;
-  }
-
-  static inline testsupport::VirtualDisplay* display_ = nullptr;
-  std::filesystem::path driveC_;
-  std::unique_ptr<FltkBackend> backend_;
-  std::unique_ptr<ostrel::forms::Runtime> runtime_;
-  std::vector<std::string> started_;
-};
+using fltktest::FltkWindows;
 
 TEST_F(FltkWindows, MainWindowHasItsClientSizeAndEveryControlItsPlace) {
   Fl_Window* window = backend_->window("Form1");
@@ -222,6 +155,54 @@ TEST_F(FltkWindows, TheAlgorithmsPictureDrawsItsBoxesAboveTheColumns) {
     EXPECT_EQ(rgb(x, 128), 0xFAEBAA) << column.heading;  // inside the family's box, above its text
     EXPECT_LT(rgb(x, 250) & 0xFF, 0x80) << column.heading;  // the arrow's shaft
     EXPECT_EQ(rgb(x + 20, 250), 0xFFFFFF) << column.heading;  // and nothing beside it
+  }
+}
+
+// Every form keeps the size of its design, offers no maximise and carries the program's class.
+// (A window manager reads the hints as the window is mapped: an openbox run by hand showed no
+// maximise button with them.)
+TEST_F(FltkWindows, EveryFormIsFixedSizeOffersNoMaximiseAndCarriesTheProgramsClass) {
+  const Atom motifHints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+  for (const std::string& name : createEveryForm()) {
+    SCOPED_TRACE(name);
+    ostrel::forms::Form& form = *runtime_->findForm(name);
+    form.show();
+    settle();
+    Fl_Window* window = backend_->window(name);
+    const Window xid = fl_xid(window);
+    ASSERT_NE(xid, 0u);
+
+    XClassHint classHint{};
+    ASSERT_NE(XGetClassHint(fl_display, xid, &classHint), 0);
+    EXPECT_STREQ(classHint.res_name, "ostrel");
+    EXPECT_STREQ(classHint.res_class, "Ostrel");
+    XFree(classHint.res_name);
+    XFree(classHint.res_class);
+
+    XSizeHints size{};
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(fl_display, xid, &size, &supplied), 0);
+    EXPECT_EQ(size.flags & (PMinSize | PMaxSize), PMinSize | PMaxSize);
+    EXPECT_EQ((std::vector<int>{size.min_width, size.min_height, size.max_width, size.max_height}),
+              (std::vector<int>{window->w(), window->h(), window->w(), window->h()}));
+
+    // Motif hints: the functions and decorations that the window has, listed one by one.
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(fl_display, xid, motifHints, 0, 5, False, AnyPropertyType, &type, &format, &count,
+                                 &after, &data),
+              Success);
+    ASSERT_EQ(count, 5u);
+    const long* hints = reinterpret_cast<const long*>(data);
+    const long flags = hints[0], functions = hints[1], decorations = hints[2];
+    XFree(data);
+    EXPECT_EQ(flags & 3, 3) << "functions and decorations both given";
+    EXPECT_EQ(functions, 4 | 8 | 32) << "moved, minimised and closed; neither resized nor maximised";
+    EXPECT_EQ(decorations, 2 | 8 | 16 | 32) << "border, title, menu and minimise button; no maximise button";
+    form.hide();
   }
 }
 

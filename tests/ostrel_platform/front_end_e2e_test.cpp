@@ -78,7 +78,7 @@ class WholeRoad : public ostreltest::FrontEnd {
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", (fs::path(VARNEK_PATH).parent_path().string() + ":" + path).c_str(), 1);
     fs::current_path(sandbox.work());  // the front end's working folder
-    runtime.setProgramStarter(ostrel::startProgram);
+    runtime.setProgramStarter(ostrel::forms::startProgram);
   }
 
   std::optional<std::string> engineStatus() const {

@@ -18,10 +18,10 @@
 #include "ostrel/forms/program_start.h"
 #include "support/program_run.h"
 
-using ostrel::findProgram;
-using ostrel::programFolders;
-using ostrel::startProgram;
-using ostrel::terminalPrefix;
+using ostrel::forms::findProgram;
+using ostrel::forms::programFolders;
+using ostrel::forms::startProgram;
+using ostrel::forms::terminalPrefix;
 using testsupport::readFile;
 using testsupport::writeFile;
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "fltk_backend.h"
+#include "ostrel/forms/fltk/fltk_backend.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -7,8 +7,8 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Image.H>
 #include <FL/Fl_Input.H>
-#include <FL/Fl_Multiline_Input.H>
-#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Text_Editor.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -17,26 +17,23 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <list>
 #include <stdexcept>
 #include <vector>
 
-#include "pictures.h"
+#include "ostrel/forms/fltk/captions.h"
+#include "ostrel/forms/fltk/file_dialog.h"
+#include "ostrel/forms/fltk/pictures.h"
+#include "ostrel/forms/fltk/window_hints.h"
 
 namespace ostrel::forms::fltk {
 
 namespace {
 
-// Close to the classic 8-point dialog font, so that every caption fits the size it was made for.
-constexpr int ControlTextSize = 10;
 constexpr int InputTextSize = 11;
 
-// Captions wrap only where the control is tall enough for a second line; a single-line caption
-// a little wider than its control runs on rather than being cut.
-Fl_Align captionAlign(Fl_Align placement, int height) {
-  fl_font(FL_HELVETICA, ControlTextSize);
-  return placement | FL_ALIGN_INSIDE | (height >= 2 * fl_height() ? FL_ALIGN_WRAP : 0);
+Fl_Align captionAlign(Fl_Align placement, ControlKind kind, int height, int size) {
+  return placement | FL_ALIGN_INSIDE | (captionWraps(kind, height, size) ? FL_ALIGN_WRAP : 0);
 }
 
 // A group box: an engraved frame with its caption set into the top line.
@@ -45,7 +42,6 @@ class FrameGroup : public Fl_Group {
   FrameGroup(int x, int y, int w, int h, const std::string& caption) : Fl_Group(x, y, w, h) {
     copy_label(caption.c_str());
     align(FL_ALIGN_INSIDE);  // the parent must not draw the caption outside; draw() does
-    labelsize(ControlTextSize);
     end();
   }
 
@@ -61,9 +57,9 @@ class FrameGroup : public Fl_Group {
       if (label() != nullptr && *label() != '\0') {
         const int captionWidth = static_cast<int>(fl_width(label()));
         fl_color(color());
-        fl_rectf(x() + 6, y(), captionWidth + 4, captionHeight);
+        fl_rectf(x() + FrameCaptionInset - 2, y(), captionWidth + 4, captionHeight);
         fl_color(labelcolor());
-        fl_draw(label(), x() + 8, y() + captionHeight - fl_descent());
+        fl_draw(label(), x() + FrameCaptionInset, y() + captionHeight - fl_descent());
       }
     }
     draw_children();
@@ -108,14 +104,45 @@ class PictureView : public Fl_Widget {
   const Fl_RGB_Image* picture_;
 };
 
-// The window of one form. A close request by the title bar is passed on; Escape, which FLTK
-// would also treat as a close, is not one.
+// The window of one form, of the fixed size of its design. A close request by the title bar is
+// passed on; Escape, which FLTK would also treat as a close, is not one.
 class FormWindow : public Fl_Double_Window {
  public:
   FormWindow(int w, int h, const std::string& caption) : Fl_Double_Window(w, h) {
     copy_label(caption.c_str());
     end();
+    keepFixedSize(*this);
   }
+  void show() override {
+    Fl_Double_Window::show();
+    offerNoMaximise(*this);  // FLTK writes its own hints as it makes the window: ours come after
+  }
+};
+
+// The multi-line text box: the text wraps at the box's inner edge, a word wider than the box
+// breaking where the edge is, so that nothing ever scrolls sideways; a scroll bar appears only
+// when the text is taller than the box.
+class WrappingTextBox : public Fl_Text_Editor {
+ public:
+  WrappingTextBox(int x, int y, int w, int h) : Fl_Text_Editor(x, y, w, h), buffer_(new Fl_Text_Buffer()) {
+    buffer(buffer_);
+    wrap_mode(WRAP_AT_BOUNDS, 0);
+    textsize(InputTextSize);
+  }
+  ~WrappingTextBox() override {
+    buffer(nullptr);
+    delete buffer_;
+  }
+  std::string text() const {
+    char* copy = buffer_->text();
+    std::string text(copy);
+    std::free(copy);
+    return text;
+  }
+  void text(const std::string& text) { buffer_->text(text.c_str()); }
+
+ private:
+  Fl_Text_Buffer* buffer_;
 };
 
 FltkBackend* activeBackend = nullptr;
@@ -123,6 +150,7 @@ FltkBackend* activeBackend = nullptr;
 // Tab and Shift+Tab are taken before any widget or group sees them, so that the focus follows
 // the tab indices of the design rather than the order in which the widgets are drawn.
 int dispatch(int event, Fl_Window* window) {
+  if (event == FL_SHOW && window != nullptr) windowShown(*window);
   if (event == FL_KEYBOARD && Fl::event_key() == FL_Tab && !Fl::event_state(FL_CTRL | FL_ALT | FL_META) &&
       activeBackend != nullptr) {
     Fl_Window* focusWindow = Fl::focus() != nullptr ? Fl::focus()->window() : window;
@@ -130,31 +158,6 @@ int dispatch(int event, Fl_Window* window) {
     if (activeBackend->moveFocus(focusWindow, Fl::event_state(FL_SHIFT) != 0)) return 1;
   }
   return Fl::handle_(event, window);
-}
-
-// "Text (*.txt)|*.txt" as FLTK's "Text\t*.txt": FLTK adds the pattern to the name it shows.
-std::string chooserFilter(const std::string& filter) {
-  std::vector<std::string> parts;
-  std::string::size_type start = 0;
-  while (true) {
-    const auto bar = filter.find('|', start);
-    parts.push_back(filter.substr(start, bar == std::string::npos ? bar : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  std::string converted;
-  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-    std::string name = parts[i];
-    const std::string pattern = parts[i + 1];
-    const std::string shownPattern = " (" + pattern + ")";
-    if (name.size() > shownPattern.size() && name.compare(name.size() - shownPattern.size(), shownPattern.size(),
-                                                          shownPattern) == 0) {
-      name.erase(name.size() - shownPattern.size());
-    }
-    if (!converted.empty()) converted += '\n';
-    converted += name + '\t' + pattern;
-  }
-  return converted;
 }
 
 }  // namespace
@@ -186,6 +189,7 @@ std::string FltkBackend::openDisplay() {
 
 FltkBackend::FltkBackend() {
   fl_open_display();
+  nameWindowClass();
   Fl::visible_focus(1);
   activeBackend = this;
   Fl::event_dispatch(dispatch);
@@ -216,6 +220,7 @@ Fl_Widget* FltkBackend::widget(const std::string& form, const std::string& contr
 void FltkBackend::createWindows(const FormModel& form) {
   auto made = std::make_unique<FormWindows>();
   made->model = &form;
+  const int captionSize = fltk::captionSize(form);
   Fl_Group::current(nullptr);
   made->window = std::make_unique<FormWindow>(toPixels(form.clientWidth), toPixels(form.clientHeight), form.caption);
   FormWindow& window = *made->window;
@@ -247,26 +252,30 @@ void FltkBackend::createWindows(const FormModel& form) {
       case ControlKind::Button: {
         auto* button = new Fl_Button(left, top, width, height);
         button->copy_label(control.caption.c_str());
-        button->align(captionAlign(FL_ALIGN_CENTER, height));
+        button->box(ButtonBox);
+        button->align(captionAlign(FL_ALIGN_CENTER, control.kind, height, captionSize));
         button->callback(reported, report(control.name));
         native = button;
         break;
       }
-      case ControlKind::TextBox:
-      case ControlKind::MultiLineTextBox: {
-        const bool multiLine = control.kind == ControlKind::MultiLineTextBox;
-        Fl_Input* input = multiLine ? new Fl_Multiline_Input(left, top, width, height) : new Fl_Input(left, top, width, height);
-        if (multiLine) input->wrap(1);
+      case ControlKind::TextBox: {
+        auto* input = new Fl_Input(left, top, width, height);
         input->textsize(InputTextSize);
         input->value(control.caption.c_str());
         native = input;
+        break;
+      }
+      case ControlKind::MultiLineTextBox: {
+        auto* box = new WrappingTextBox(left, top, width, height);
+        box->text(control.caption);
+        native = box;
         break;
       }
       case ControlKind::Label: {
         auto* label = new Fl_Box(left, top, width, height);
         label->box(FL_NO_BOX);
         label->copy_label(control.caption.c_str());
-        label->align(captionAlign(FL_ALIGN_TOP_LEFT, height));
+        label->align(captionAlign(FL_ALIGN_TOP_LEFT, control.kind, height, captionSize));
         native = label;
         break;
       }
@@ -277,7 +286,8 @@ void FltkBackend::createWindows(const FormModel& form) {
         native = new PictureView(left, top, width, height, control.picture ? picture(control.picture->name) : nullptr);
         break;
     }
-    native->labelsize(ControlTextSize);
+    native->labelfont(CaptionFont);
+    native->labelsize(captionSize);
     parent->add(native);
     made->widgets[control.name] = native;
   }
@@ -316,13 +326,20 @@ void FltkBackend::hide(const FormModel& form) {
 }
 
 std::string FltkBackend::text(const FormModel& form, const std::string& textBox) {
-  auto* input = dynamic_cast<Fl_Input*>(widget(form.name, textBox));
+  Fl_Widget* native = widget(form.name, textBox);
+  if (auto* box = dynamic_cast<WrappingTextBox*>(native)) return box->text();
+  auto* input = dynamic_cast<Fl_Input*>(native);
   if (input == nullptr) throw std::logic_error(form.name + "." + textBox + " is not a text box");
   return input->value();
 }
 
 void FltkBackend::setText(const FormModel& form, const std::string& textBox, const std::string& text) {
-  auto* input = dynamic_cast<Fl_Input*>(widget(form.name, textBox));
+  Fl_Widget* native = widget(form.name, textBox);
+  if (auto* box = dynamic_cast<WrappingTextBox*>(native)) {
+    box->text(text);
+    return;
+  }
+  auto* input = dynamic_cast<Fl_Input*>(native);
   if (input == nullptr) throw std::logic_error(form.name + "." + textBox + " is not a text box");
   input->value(text.data(), static_cast<int>(text.size()));
 }
@@ -356,24 +373,7 @@ bool FltkBackend::moveFocus(Fl_Window* window, bool backwards) {
 }
 
 std::optional<std::string> FltkBackend::runFileDialog(const FileDialogRequest& request) {
-  Fl_Native_File_Chooser chooser(request.kind == DialogKind::Open ? Fl_Native_File_Chooser::BROWSE_FILE
-                                                                   : Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
-  chooser.title(request.title.c_str());
-  const std::string filter = chooserFilter(request.filter);
-  if (!filter.empty()) chooser.filter(filter.c_str());
-  // The dialog starts on the file it last returned, its folder and its name; before any file was
-  // chosen, in the working folder.
-  if (!request.fileName.empty()) {
-    const std::filesystem::path start(request.fileName);
-    if (start.has_parent_path()) chooser.directory(start.parent_path().c_str());
-    chooser.preset_file(start.filename().c_str());
-  } else {
-    std::error_code ignored;
-    const std::filesystem::path working = std::filesystem::current_path(ignored);
-    if (!working.empty()) chooser.directory(working.c_str());
-  }
-  if (chooser.show() != 0 || chooser.filename() == nullptr || *chooser.filename() == '\0') return std::nullopt;
-  return std::string(chooser.filename());
+  return runFileChooser(request);
 }
 
 void FltkBackend::messageBox(const std::string& title, const std::string& message) {

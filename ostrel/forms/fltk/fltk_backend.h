@@ -1,11 +1,12 @@
-// Real windows for the form runtime, drawn with FLTK 1.3. Each form becomes one window of its
-// client size (twips / 15 pixels) and each control one widget at its design place: buttons,
-// single- and multi-line text boxes (the multi-line box wraps long text), labels, group boxes
-// and picture boxes. Tab walks the controls in the form's focus order, whatever the drawing
+// Real windows for the form runtime, drawn with FLTK 1.3. Each form becomes one window of the
+// fixed client size of its design (twips / 15 pixels) and each control one widget at its design
+// place: buttons, single- and multi-line text boxes (the multi-line box wraps long text within
+// its width), labels, group boxes and picture boxes, every caption at a size that fits its
+// control (captions.h). Tab walks the controls in the form's focus order, whatever the drawing
 // order. A button click and a close by the title bar are reported to the runtime; the window
-// itself is never hidden by FLTK on its own (Escape closes nothing). File dialogs are FLTK's
-// native chooser with the one filter, the title and the file they start on; message boxes are
-// FLTK's. One backend per program: it owns the display connection and every window.
+// itself is never hidden by FLTK on its own (Escape closes nothing). File dialogs are FLTK's own
+// chooser (file_dialog.h); message boxes are FLTK's; what the windows tell a window manager is
+// in window_hints.h. One backend per program: it owns the display connection and every window.
 #pragma once
 
 #include <map>

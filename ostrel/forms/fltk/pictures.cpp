@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "ostrel/forms/fltk/pictures.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Image.H>
@@ -56,16 +56,28 @@ bool iconPoint(double u, double v, Rgb& colour) {
   return true;
 }
 
+constexpr int FamilyBoxNarrowest = 64;
+constexpr int FamilyBoxWidest = 86;  // wider would meet the box of the next column
+
+int headingWidth(const ButtonColumn& column, int size) {
+  fl_font(FL_HELVETICA_BOLD, size);
+  return static_cast<int>(fl_width(column.heading) + 0.999);
+}
+
+int boxWidthFor(const ButtonColumn& column, int size) {
+  return std::clamp(headingWidth(column, size) + 2 * FamilyBoxPadding, FamilyBoxNarrowest, FamilyBoxWidest);
+}
+
 void drawBox(const char* text, int centreX, int top, int width, int height, Fl_Color fill, Fl_Font font, int size) {
   const int left = centreX - width / 2;
   fl_color(fill);
   fl_rectf(left, top, width, height);
   fl_color(FL_BLACK);
-  fl_line_style(FL_SOLID, 2);
+  fl_line_style(FL_SOLID, FamilyBoxLine);
   fl_rect(left, top, width, height);
   fl_line_style(0);
   fl_font(font, size);
-  fl_draw(text, left, top, width, height, FL_ALIGN_CENTER | FL_ALIGN_WRAP, nullptr, 0);
+  fl_draw(text, left, top, width, height, FL_ALIGN_CENTER, nullptr, 0);
 }
 
 void drawArrowDown(int x, int fromY, int toY) {
@@ -81,6 +93,10 @@ void drawArrowDown(int x, int fromY, int toY) {
 Fl_RGB_Image* drawAlgorithmsPicture() {
   const int width = AlgorithmsPictureWidth;
   const int height = AlgorithmsPictureHeight;
+  // Measured on the display, before drawing goes to the image.
+  const int headingSize = familyHeadingSize();
+  std::vector<int> boxWidths;
+  for (const ButtonColumn& column : AlgorithmColumns) boxWidths.push_back(familyBoxWidth(column));
   Fl_Image_Surface surface(width, height, 0);
   surface.set_current();
   fl_color(FL_WHITE);
@@ -89,8 +105,8 @@ Fl_RGB_Image* drawAlgorithmsPicture() {
   const int rootTop = 18;
   const int rootHeight = 40;
   const int busY = 96;
-  const int familyTop = 124;
-  const int familyHeight = 44;
+  const int familyTop = FamilyBoxTop;
+  const int familyHeight = FamilyBoxHeight;
   const int arrowTip = 326;
   const int centre = width / 2;
 
@@ -103,12 +119,11 @@ Fl_RGB_Image* drawAlgorithmsPicture() {
 
   drawBox("Clustering algorithms", centre, rootTop, 230, rootHeight, fl_rgb_color(190, 215, 245), FL_HELVETICA_BOLD,
           15);
-  for (const ButtonColumn& column : AlgorithmColumns) {
-    // As wide as its heading needs, but never so wide that it meets the next column's box.
-    fl_font(FL_HELVETICA_BOLD, 10);
-    const int boxWidth = std::clamp(static_cast<int>(fl_width(column.heading)) + 12, 64, 86);
-    drawBox(column.heading, columnCentre(column), familyTop, boxWidth, familyHeight, fl_rgb_color(250, 235, 170),
-            FL_HELVETICA_BOLD, 10);
+  for (std::size_t i = 0; i < std::size(AlgorithmColumns); ++i) {
+    const ButtonColumn& column = AlgorithmColumns[i];
+    drawBox(column.heading, columnCentre(column), familyTop, boxWidths[i], familyHeight,
+            fl_rgb_color(FamilyBoxFill >> 16, (FamilyBoxFill >> 8) & 0xFF, FamilyBoxFill & 0xFF), FL_HELVETICA_BOLD,
+            headingSize);
     drawArrowDown(columnCentre(column), familyTop + familyHeight, arrowTip);
   }
 
@@ -118,6 +133,20 @@ Fl_RGB_Image* drawAlgorithmsPicture() {
 }
 
 }  // namespace
+
+int familyHeadingSize() {
+  constexpr int Largest = 10;
+  constexpr int Smallest = 6;
+  for (int size = Largest; size > Smallest; --size) {
+    const bool allFit = std::all_of(std::begin(AlgorithmColumns), std::end(AlgorithmColumns), [&](const ButtonColumn& column) {
+      return headingWidth(column, size) + 2 * FamilyBoxPadding <= boxWidthFor(column, size);
+    });
+    if (allFit) return size;
+  }
+  return Smallest;
+}
+
+int familyBoxWidth(const ButtonColumn& column) { return boxWidthFor(column, familyHeadingSize()); }
 
 std::vector<unsigned char> iconPixels(int size) {
   std::vector<unsigned char> pixels(static_cast<std::size_t>(size) * size * 4, 0);

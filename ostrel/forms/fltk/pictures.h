@@ -1,7 +1,8 @@
 // The front end's own pictures: the program icon (Form1, 16 x 16 and 32 x 32) and the
 // "algorithms" tree that Form3 shows above its button columns. The icon is plain pixel
 // arithmetic; the tree is drawn with FLTK's primitives into an image of exactly 634 x 338
-// pixels, with its six boxes placed above the six button columns of Form3.
+// pixels, with its six boxes placed above the six button columns of Form3 and every heading
+// inside its box, clear of the box's line.
 #pragma once
 
 #include <memory>
@@ -30,6 +31,17 @@ inline constexpr ButtonColumn AlgorithmColumns[] = {
 
 // The horizontal centre of a column, in picture pixels.
 int columnCentre(const ButtonColumn& column);
+
+// The boxes of the six families: one bold font size for all six headings, the largest up to 10
+// at which every heading fits its box with FamilyBoxPadding on each side (the box's line
+// included); each box as wide as its heading needs, within the room its column has.
+inline constexpr int FamilyBoxPadding = 6;
+inline constexpr int FamilyBoxLine = 2;
+inline constexpr int FamilyBoxTop = 124;
+inline constexpr int FamilyBoxHeight = 44;
+inline constexpr unsigned FamilyBoxFill = 0xFAEBAA;  // 0xRRGGBB
+int familyHeadingSize();                              // needs the display to be open
+int familyBoxWidth(const ButtonColumn& column);       // at familyHeadingSize()
 
 // RGBA pixels, row by row from the top, of the icon at `size` x `size` (16 or 32).
 std::vector<unsigned char> iconPixels(int size);

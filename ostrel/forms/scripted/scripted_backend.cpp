@@ -1,4 +1,4 @@
-#include "scripted_backend.h"
+#include "ostrel/forms/scripted/scripted_backend.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ostrel/forms/backend.h"
-#include "ostrel/forms/runtime.h"
+#include "ostrel/forms/program_starter.h"
 
 namespace ostrel::forms::scripted {
 
