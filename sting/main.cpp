@@ -6,7 +6,10 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
+#include "fast_cells.h"
+#include "literal_cells.h"
 #include "sting.h"
 
 int main() {
@@ -25,15 +28,12 @@ int main() {
     std::vector<sting::GeneRow> rows = loadGeneRows<sting::GeneRow>(
         *paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
     paths.matrix->close();
-    const sting::ColumnRanges ranges = sting::findColumnRanges(rows, counts.sampleCount);
-
-    sting::assignIntervals(rows, counts.sampleCount, ranges);
-    std::vector<sting::GridCell> cells = sting::buildGridCells(rows, counts.sampleCount);
-    const int clusterCount = sting::groupCells(cells, counts.sampleCount, distanceThreshold);
+    const sting::GridClustering grid = sting::clusterGenes(
+        rows, counts.sampleCount, distanceThreshold, ProgramStep<sting::LiteralCellSteps, sting::FastCellSteps>{});
 
     ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
-    const std::vector<std::vector<int>> clusters = sting::clusterMembers(cells, clusterCount);
-    for (int c = 0; c < clusterCount; ++c) {
+    const std::vector<std::vector<int>> clusters = sting::clusterMembers(grid.cells, grid.clusterCount);
+    for (int c = 0; c < grid.clusterCount; ++c) {
       writer.heading(c);
       for (int row : clusters[static_cast<std::size_t>(c)]) {
         writer.member(rows[static_cast<std::size_t>(row)], counts.sampleCount, c);
