@@ -154,7 +154,8 @@ int FastCellSteps::groupCells(std::vector<GridCell>& cells, int sampleCount, dou
     sieve.assign(static_cast<int>(c), values);
   }
 
-  // Pairs of finite cells: only those that pass the sieve are measured. Their sieve sums are
+  // Pairs of finite cells (the others were measured above): only those that pass the sieve are
+  // measured. Their sieve sums are
   // numbers, so passing is being at most the bound; a threshold that is no number links every
   // pair, and every pair passes.
   const double sieveBound = std::isnan(bound) ? std::numeric_limits<double>::infinity() : bound;

@@ -43,11 +43,14 @@ int intervalIndex(const std::vector<double>& bounds, double value) {
 }
 
 void assignIntervals(std::vector<GeneRow>& rows, int sampleCount, const ColumnRanges& ranges) {
-  for (int s = 0; s < sampleCount; ++s) {
-    const auto column = static_cast<std::size_t>(s);
-    // The stepping depends on the column alone, so it is done once for all its rows.
-    const std::vector<double> bounds = stepIntervals(ranges.columnMin[column], ranges.columnMax[column]);
-    for (GeneRow& row : rows) row.cellIndex[column] = intervalIndex(bounds, row.values[column]);
+  // The stepping depends on the column alone, so it is done once for all its rows; each row is
+  // then visited once.
+  std::vector<std::vector<double>> bounds;
+  for (std::size_t s = 0; s < static_cast<std::size_t>(sampleCount); ++s) {
+    bounds.push_back(stepIntervals(ranges.columnMin[s], ranges.columnMax[s]));
+  }
+  for (GeneRow& row : rows) {
+    for (std::size_t s = 0; s < bounds.size(); ++s) row.cellIndex[s] = intervalIndex(bounds[s], row.values[s]);
   }
 }
 

@@ -205,6 +205,12 @@ TEST(GroupCells, ADistanceThatIsNoNumberJoins) {
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(labelsAfterGrouping({cellWithMean({inf}), cellWithMean({inf}), cellWithMean({0})}, 1, 1.0, 2),
             (std::vector<int>{0, 0, 1}));
+  // A sum already above the threshold still turns into no number at a later sample.
+  std::vector<double> late(14, 0.0);
+  late[12] = 5.0;
+  late[13] = std::numeric_limits<double>::quiet_NaN();
+  const GridCell origin = cellWithMean(std::vector<double>(14, 0.0));
+  EXPECT_EQ(labelsAfterGrouping({origin, origin, cellWithMean(late)}, 14, 1.0, 1), (std::vector<int>{0, 0, 0}));
 }
 
 TEST(ClusterMembers, CellsInOrderThenMembersAscending) {
