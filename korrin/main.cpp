@@ -6,9 +6,12 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/random.h"
 #include "common/run_files.h"
+#include "fast_reassign.h"
 #include "korrin.h"
+#include "literal_reassign.h"
 
 int main() {
   using namespace clustering;
@@ -25,7 +28,8 @@ int main() {
     const std::vector<korrin::GeneRow> rows = loadGeneRows<korrin::GeneRow>(
         *paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
     const std::vector<int> membership =
-        korrin::clusterGenes(rows, counts.sampleCount, clusterCount, processRandomSequence());
+        korrin::clusterGenes(rows, counts.sampleCount, clusterCount, processRandomSequence(),
+                             ProgramStep<korrin::LiteralReassignStep, korrin::FastReassignStep>{});
 
     std::vector<std::vector<int>> members(static_cast<std::size_t>(clusterCount));
     for (int i = 0; i < counts.geneCount; ++i) members[membership[i]].push_back(i);

@@ -2,17 +2,20 @@
 //
 // Cells: each row finds the cell of its index vector in a hash table, so the rows are not
 // compared pairwise; a row joins its cell in ascending row order, so each mean is summed in the
-// same order as before.
+// order the literal step sums it.
 //
 // Grouping: the clusters are the connected parts of the graph of close cells, found by joining
-// the two parts of every close pair (a part is named by its lowest cell, so the numbering by
-// lowest cell follows at once). Pairs already in one part are not measured. Most pairs are
-// far apart; a sieve proves that first: the squares of a few samples, summed in sample order,
-// never exceed the whole sum of the distance (its terms are never negative and rounding keeps
-// the order of sums), so a pair whose sieve sum lies above squaredBound(threshold) is not
-// close. The sieve sums are measured four cells at a time over all later cells. Every pair that
-// passes is measured in full, exactly as the literal step does. Cells whose means are not all
-// finite pass every sieve: their sums may still turn into no number, which links.
+// the parts of every close pair; a part is named by its lowest cell, so the numbering by lowest
+// cell follows at once, and pairs already in one part are not measured. Most pairs lie far
+// apart, which a sieve shows first: the squares of a few samples (those where the means spread
+// most), summed in sample order, never exceed the whole sum of the distance, since its terms are
+// never negative and rounding keeps the order of sums. A pair whose sieve sum lies above
+// squaredBound(threshold) is therefore not close. The sieve sums are measured four cells at a
+// time against all later cells; a pair that passes is summed in full as the literal step sums
+// it. A cell whose mean is not all finite is summed in full against every other cell: its sums
+// may still turn into no number, which links.
+//
+// Memory: a few entries per cell and the sieve's samples of every cell, linear in geneCount.
 #pragma once
 
 #include "sting.h"

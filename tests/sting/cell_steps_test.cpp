@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -15,6 +14,7 @@
 #include "common/packed_vectors.h"
 #include "sting/fast_cells.h"
 #include "sting/literal_cells.h"
+#include "support/each_vector_level.h"
 
 namespace {
 
@@ -98,14 +98,8 @@ void countPlanted(const generated::Matrix& matrix, const GridClustering& literal
   }
 }
 
-class FastAgainstLiteral : public testing::TestWithParam<clustering::VectorLevel> {
+class FastAgainstLiteral : public testsupport::EachVectorLevel {
  protected:
-  void SetUp() override {
-    saved_ = clustering::currentVectorLevel();
-    clustering::useVectorLevel(GetParam());
-  }
-  void TearDown() override { clustering::useVectorLevel(saved_); }
-
   // Cases `firstSeed` on of the generator's family, each at its deciding thresholds.
   Planted checkCases(std::uint64_t firstSeed, int caseCount, int minGenes, int maxGenes, int maxSamples) {
     Planted planted;
@@ -121,9 +115,6 @@ class FastAgainstLiteral : public testing::TestWithParam<clustering::VectorLevel
     }
     return planted;
   }
-
- private:
-  clustering::VectorLevel saved_ = clustering::VectorLevel::Baseline;
 };
 
 TEST_P(FastAgainstLiteral, FastGivesTheLiteralCellsAndClusters) {
@@ -136,11 +127,6 @@ TEST_P(FastAgainstLiteral, FastGivesTheLiteralCellsAndClusters) {
   checkCases(5001, 12, 200, 500, 40);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryVectorLevel, FastAgainstLiteral, testing::ValuesIn(clustering::supportedVectorLevels()),
-                         [](const testing::TestParamInfo<clustering::VectorLevel>& info) {
-                           std::string name = clustering::vectorLevelName(info.param);
-                           std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
-                           return name;
-                         });
+EACH_VECTOR_LEVEL(FastAgainstLiteral);
 
 }  // namespace
