@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fixed_notation.h"
@@ -51,8 +52,10 @@ void writeClusters(OutputFile& result, ClusterListing* listing, const std::vecto
       listing->file.write(row.name);
       listing->file.write("\t");
       for (int s = 0; s < sampleCount; ++s) {
-        listing->file.write(formatFixed(static_cast<double>(row.values[static_cast<std::size_t>(s)])));
-        listing->file.write("\t");
+        char text[FixedTextSize + 1];
+        char* end = writeFixed(text, static_cast<double>(row.values[static_cast<std::size_t>(s)]));
+        *end++ = '\t';
+        listing->file.write(std::string_view(text, static_cast<std::size_t>(end - text)));
       }
       listing->file.endLine();
     }

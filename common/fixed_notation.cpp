@@ -1,13 +1,16 @@
 #include "common/fixed_notation.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace clustering {
 
+char* writeFixed(char* buffer, double value) {
+  return std::to_chars(buffer, buffer + FixedTextSize, value, std::chars_format::fixed, 6).ptr;
+}
+
 std::string formatFixed(double value) {
-  char buffer[512];  // the largest double prints 309 digits before the point
-  const int length = std::snprintf(buffer, sizeof buffer, "%f", value);
-  return std::string(buffer, static_cast<std::size_t>(length));
+  char buffer[FixedTextSize];
+  return std::string(buffer, writeFixed(buffer, value));
 }
 
 }  // namespace clustering

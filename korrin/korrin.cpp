@@ -54,39 +54,23 @@ float squaredDistance(const Centroid& gene, const Centroid& centroid, int sample
   return sum;
 }
 
-void reassignGenes(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<Centroid>& centroids,
-                   std::vector<int>& membership) {
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    int bestCluster = 0;
-    float best = squaredDistance(rows[i].values, centroids[0], sampleCount);
-    for (std::size_t c = 1; c < centroids.size(); ++c) {
-      const float d = squaredDistance(rows[i].values, centroids[c], sampleCount);
-      if (d < best) {
-        best = d;
-        bestCluster = static_cast<int>(c);
-      }
-    }
-    membership[i] = bestCluster;
-  }
-}
-
 int iterateCentroids(const std::vector<GeneRow>& rows, int sampleCount, int clusterCount, std::vector<int>& membership,
-                     int maxPasses) {
+                     const ReassignStep& step, int maxPasses) {
   CentroidTables tables(clusterCount);
   int reassignments = 0;
   for (int passCount = 1; passCount <= maxPasses; ++passCount) {
     if (!updateCentroids(rows, sampleCount, membership, tables)) break;
-    reassignGenes(rows, sampleCount, tables.centroids, membership);
+    step.reassignGenes(rows, sampleCount, tables.centroids, membership);
     ++reassignments;
   }
   return reassignments;
 }
 
 std::vector<int> clusterGenes(const std::vector<GeneRow>& rows, int sampleCount, int clusterCount,
-                              RandomSequence& random) {
+                              RandomSequence& random, const ReassignStep& step) {
   requireClusterCount(clusterCount);
   std::vector<int> membership = randomPartition(static_cast<int>(rows.size()), clusterCount, random);
-  iterateCentroids(rows, sampleCount, clusterCount, membership);
+  iterateCentroids(rows, sampleCount, clusterCount, membership, step);
   return membership;
 }
 

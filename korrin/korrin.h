@@ -44,18 +44,28 @@ struct CentroidTables {
 bool updateCentroids(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<int>& membership,
                      CentroidTables& tables);
 
+// The squared distance from a gene to a mean, no square root: each difference and its square in
+// double, the running sum rounded to single precision after every addition.
 float squaredDistance(const Centroid& gene, const Centroid& centroid, int sampleCount);
 
-// Moves every gene to the cluster with the nearest mean.
-void reassignGenes(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<Centroid>& centroids,
-                   std::vector<int>& membership);
+// The reassignment of a pass, a step that the pass loop is given: the literal method
+// (literal_reassign.h) and the fast one (fast_reassign.h) move every gene alike.
+class ReassignStep {
+ public:
+  virtual ~ReassignStep() = default;
+
+  // Moves every gene to the cluster whose mean has the least squaredDistance from it; of equal
+  // distances the lower cluster wins, and a distance that is no number never replaces another.
+  virtual void reassignGenes(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<Centroid>& centroids,
+                             std::vector<int>& membership) const = 0;
+};
 
 // The pass loop over an existing partition; returns the number of reassignments run.
 int iterateCentroids(const std::vector<GeneRow>& rows, int sampleCount, int clusterCount, std::vector<int>& membership,
-                     int maxPasses = MaxPasses);
+                     const ReassignStep& step, int maxPasses = MaxPasses);
 
 // randomPartition, then the pass loop; per gene its cluster.
 std::vector<int> clusterGenes(const std::vector<GeneRow>& rows, int sampleCount, int clusterCount,
-                              RandomSequence& random);
+                              RandomSequence& random, const ReassignStep& step);
 
 }  // namespace korrin

@@ -7,9 +7,12 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/random.h"
 #include "common/run_files.h"
+#include "korrin/fast_reassign.h"
 #include "korrin/korrin.h"
+#include "korrin/literal_reassign.h"
 
 int main() {
   using namespace clustering;
@@ -25,7 +28,8 @@ int main() {
     const std::vector<korrin::GeneRow> rows = paths.matrix.loadRows<korrin::GeneRow>(
         counts.geneCount, counts.sampleCount, MatrixFile::AfterLoading::StaysOpen);
     const std::vector<int> membership =
-        korrin::clusterGenes(rows, counts.sampleCount, clusterCount, processRandomSequence());
+        korrin::clusterGenes(rows, counts.sampleCount, clusterCount, processRandomSequence(),
+                             ProgramStep<korrin::LiteralReassignStep, korrin::FastReassignStep>{});
 
     writeClusters(result, nullptr, rows, counts.sampleCount, groupByCluster(membership, clusterCount));
   });

@@ -6,7 +6,10 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
+#include "sting/fast_cells.h"
+#include "sting/literal_cells.h"
 #include "sting/sting.h"
 
 int main() {
@@ -19,12 +22,9 @@ int main() {
     ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
 
     std::vector<sting::GeneRow> rows = paths.matrix.loadRows<sting::GeneRow>(counts.geneCount, counts.sampleCount);
-    const sting::ColumnRanges ranges = sting::findColumnRanges(rows, counts.sampleCount);
+    const sting::GridClustering grid = sting::clusterGenes(
+        rows, counts.sampleCount, distanceThreshold, ProgramStep<sting::LiteralCellSteps, sting::FastCellSteps>{});
 
-    sting::assignIntervals(rows, counts.sampleCount, ranges);
-    std::vector<sting::GridCell> cells = sting::buildGridCells(rows, counts.sampleCount);
-    const int clusterCount = sting::groupCells(cells, counts.sampleCount, distanceThreshold);
-
-    writeClusters(result, &listing, rows, counts.sampleCount, sting::clusterMembers(cells, clusterCount));
+    writeClusters(result, &listing, rows, counts.sampleCount, sting::clusterMembers(grid.cells, grid.clusterCount));
   });
 }

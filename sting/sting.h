@@ -6,7 +6,9 @@
 // Invariants: every row ends in exactly one cell; cells are ordered by their lowest row and
 // hold their members ascending; clusters are numbered from 0 in the order of their lowest cell.
 // Interval bounds advance by repeated addition and every sum runs in row and sample order, so
-// the cells and clusters are the same to the last bit on every host.
+// the cells and clusters are the same to the last bit on every host. The cells and their
+// grouping are steps the clustering is given: the literal method (literal_cells.h) and the fast
+// one (fast_cells.h) give the same bits.
 #pragma once
 
 #include <array>
@@ -61,15 +63,36 @@ struct GridCell {
   std::vector<double> mean;  // per sample, the mean of the member rows' values
 };
 
-// Gathers rows with equal index vectors into cells, from the lowest unplaced row each time; the
-// mean sums the members' values in ascending row order, then divides by the member count.
-// Marks every row placed.
-std::vector<GridCell> buildGridCells(std::vector<GeneRow>& rows, int sampleCount);
+// True when the two rows' intervals agree in samples 0 to sampleCount - 1.
+bool sameCellIndices(const GeneRow& a, const GeneRow& b, int sampleCount);
 
-// Labels every cell with its cluster and returns the number of clusters. Two cells are linked
-// unless the distance between their means is greater than `distanceThreshold`: an equal
-// distance links, a negative threshold links nothing.
-int groupCells(std::vector<GridCell>& cells, int sampleCount, double distanceThreshold);
+// The two steps of the clustering that a method may do its own way; every method gives the
+// same cells, means and labels to the last bit.
+class CellSteps {
+ public:
+  virtual ~CellSteps() = default;
+
+  // Gathers rows with equal index vectors into cells, made in the order of their lowest row, each
+  // holding its members ascending; the mean sums the members' values in ascending row order, then
+  // divides by the member count. Rows not NotPlaced join no cell; every row ends Placed.
+  virtual std::vector<GridCell> buildGridCells(std::vector<GeneRow>& rows, int sampleCount) const = 0;
+
+  // Labels every cell with its cluster and returns the number of clusters: the connected parts of
+  // the graph that links two cells unless the distance between their means is greater than
+  // `distanceThreshold` (an equal distance links, so does one that is no number; a negative
+  // threshold links only such), numbered from 0 in the order of their lowest cell. The cells come
+  // unlabelled, as buildGridCells makes them.
+  virtual int groupCells(std::vector<GridCell>& cells, int sampleCount, double distanceThreshold) const = 0;
+};
+
+struct GridClustering {
+  std::vector<GridCell> cells;
+  int clusterCount = 0;
+};
+
+// The whole clustering of loaded rows: column ranges, intervals, then the two steps.
+GridClustering clusterGenes(std::vector<GeneRow>& rows, int sampleCount, double distanceThreshold,
+                            const CellSteps& steps);
 
 // The rows of each cluster in writing order: its cells ascending, each cell's members ascending.
 std::vector<std::vector<int>> clusterMembers(const std::vector<GridCell>& cells, int clusterCount);

@@ -12,6 +12,7 @@
 #include "bench/matrix_generator.h"
 #include "common/gene_row.h"
 #include "common/packed_vectors.h"
+#include "support/each_vector_level.h"
 
 namespace {
 
@@ -32,17 +33,7 @@ testing::AssertionResult sameAsEuclidean(double squared, const clustering::GeneR
   return testing::AssertionFailure() << "root of " << squared << " is not " << expected;
 }
 
-class EachVectorLevel : public testing::TestWithParam<VectorLevel> {
- protected:
-  void SetUp() override {
-    saved_ = clustering::currentVectorLevel();
-    clustering::useVectorLevel(GetParam());
-  }
-  void TearDown() override { clustering::useVectorLevel(saved_); }
-
- private:
-  VectorLevel saved_ = VectorLevel::Baseline;
-};
+using testsupport::EachVectorLevel;
 
 // Tables of every shape, sample counts around the bound checks and the lane width, and a few
 // values that overflow, are infinite or not a number.
@@ -127,11 +118,7 @@ TEST_P(EachVectorLevel, ABoundedSumStopsOnlyAboveItsBound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, EachVectorLevel, testing::ValuesIn(clustering::supportedVectorLevels()),
-                         [](const testing::TestParamInfo<VectorLevel>& info) {
-                           std::string name = clustering::vectorLevelName(info.param);
-                           name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
-                           return name;
-                         });
+                         testsupport::vectorLevelTestName);
 
 TEST(SquaredBound, TheRootOfASumIsWithinTheDistanceExactlyWhenTheSumIsWithinTheBound) {
   const double huge = std::numeric_limits<double>::max();

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "korrin/fast_reassign.h"
 #include "korrin/korrin.h"
+#include "korrin/literal_reassign.h"
 
 using namespace korrin;
 
@@ -41,6 +43,11 @@ std::vector<GeneRow> threeGroups() {
                 {2.4f, -0.95f, 0.75f},
                 {-1.45f, -1.55f, 2.1f}});
 }
+
+const LiteralReassignStep literalStep;
+const FastReassignStep fastStep;
+// Both reassignments: each test below holds for either.
+const ReassignStep* const BothSteps[] = {&literalStep, &fastStep};
 
 }  // namespace
 
@@ -88,22 +95,24 @@ TEST(SquaredDistance, TheRunningSumIsRoundedToSinglePrecisionAfterEveryAddition)
 TEST(ReassignGenes, EachGeneTakesTheNearestMeanAndTiesGoToTheLowerCluster) {
   const std::vector<GeneRow> rows = genes({{1.0f}, {1.9f}, {-5.0f}});
   const std::vector<Centroid> centroids = {vector({2.0f}), vector({0.0f}), vector({2.0f})};
-  std::vector<int> membership = {2, 2, 2};
-  reassignGenes(rows, 1, centroids, membership);
-  EXPECT_EQ(membership, (std::vector<int>{0, 0, 1}));
+  for (const ReassignStep* step : BothSteps) {
+    std::vector<int> membership = {2, 2, 2};
+    step->reassignGenes(rows, 1, centroids, membership);
+    EXPECT_EQ(membership, (std::vector<int>{0, 0, 1}));
+  }
 }
 
 TEST(IterateCentroids, AGeneNearZeroMovesIntoTheLowestEmptyCluster) {
   const std::vector<GeneRow> rows = genes({{10.0f}, {11.0f}, {0.5f}});
   std::vector<int> membership = {0, 0, 0};
-  EXPECT_EQ(iterateCentroids(rows, 1, 3, membership), 2);
+  EXPECT_EQ(iterateCentroids(rows, 1, 3, membership, fastStep), 2);
   EXPECT_EQ(membership, (std::vector<int>{0, 0, 1}));
 }
 
 TEST(IterateCentroids, AllZeroDataEndsInTheFirstPassWithThePartitionUnchanged) {
   const std::vector<GeneRow> rows = genes({{0.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 0.0f}});
   std::vector<int> membership = {2, 0, 2};
-  EXPECT_EQ(iterateCentroids(rows, 2, 3, membership), 0);
+  EXPECT_EQ(iterateCentroids(rows, 2, 3, membership, fastStep), 0);
   EXPECT_EQ(membership, (std::vector<int>{2, 0, 2}));
 }
 
@@ -111,20 +120,20 @@ TEST(IterateCentroids, ThePassCapWritesTheLastReassignmentWithoutAnotherMeanComp
   const std::vector<GeneRow> rows = threeGroups();
   const std::vector<int> start = {2, 2, 1, 1, 2, 1, 0, 0, 1, 2, 2, 2};
   std::vector<int> membership = start;
-  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership, 1), 1);
+  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership, fastStep, 1), 1);
   EXPECT_EQ(membership, (std::vector<int>{2, 2, 1, 1, 2, 1, 0, 0, 1, 2, 1, 0}));
   membership = start;
-  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership, 2), 2);
+  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership, fastStep, 2), 2);
   EXPECT_EQ(membership, (std::vector<int>{2, 2, 1, 1, 2, 0, 0, 1, 0, 2, 1, 0}));
   membership = start;
-  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership), 3) << "the fourth pass finds the means unchanged";
+  EXPECT_EQ(iterateCentroids(rows, 3, 3, membership, fastStep), 3) << "the fourth pass finds the means unchanged";
   EXPECT_EQ(membership, (std::vector<int>{2, 2, 1, 1, 2, 0, 0, 1, 0, 2, 1, 0}));
 }
 
 TEST(ClusterGenes, StartsFromTheRandomPartitionAndNeedsNoDrawWithoutGenes) {
   RandomSequence random;
-  EXPECT_EQ(clusterGenes(threeGroups(), 3, 3, random), (std::vector<int>{2, 2, 1, 1, 2, 0, 0, 1, 0, 2, 1, 0}));
+  EXPECT_EQ(clusterGenes(threeGroups(), 3, 3, random, fastStep), (std::vector<int>{2, 2, 1, 1, 2, 0, 0, 1, 0, 2, 1, 0}));
   RandomSequence untouched;
-  EXPECT_TRUE(clusterGenes({}, 3, 4, untouched).empty());
+  EXPECT_TRUE(clusterGenes({}, 3, 4, untouched, fastStep).empty());
   EXPECT_EQ(untouched.next(), 41);
 }

@@ -1,10 +1,13 @@
 // Grid-cell clustering on small in-memory tables: column ranges, interval stepping to the last
-// bit, cells with their means, and the joining of cells into clusters.
+// bit, cells with their means, and the joining of cells into clusters, the last two by the
+// literal and the fast steps alike.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
+#include "sting/fast_cells.h"
+#include "sting/literal_cells.h"
 #include "sting/sting.h"
 
 using namespace sting;
@@ -41,10 +44,28 @@ std::vector<int> labels(const std::vector<GridCell>& cells) {
   return result;
 }
 
-std::vector<int> labelsAfterGrouping(std::vector<GridCell> cells, int sampleCount, double threshold,
+// The cells of `rows` by both steps, which must agree; `rows` end as the steps leave them.
+std::vector<GridCell> cellsOf(std::vector<GeneRow>& rows, int sampleCount) {
+  std::vector<GeneRow> copy = rows;
+  const std::vector<GridCell> literal = LiteralCellSteps{}.buildGridCells(copy, sampleCount);
+  const std::vector<GridCell> fast = FastCellSteps{}.buildGridCells(rows, sampleCount);
+  EXPECT_EQ(fast.size(), literal.size());
+  for (std::size_t c = 0; c < fast.size() && c < literal.size(); ++c) {
+    EXPECT_EQ(fast[c].members, literal[c].members) << "cell " << c;
+    EXPECT_EQ(fast[c].mean, literal[c].mean) << "cell " << c;
+  }
+  return fast;
+}
+
+// The labels of `cells` grouped by both steps, which must agree, each finding `expectedClusters`.
+std::vector<int> labelsAfterGrouping(const std::vector<GridCell>& cells, int sampleCount, double threshold,
                                      int expectedClusters) {
-  EXPECT_EQ(groupCells(cells, sampleCount, threshold), expectedClusters);
-  return labels(cells);
+  std::vector<GridCell> literal = cells;
+  EXPECT_EQ(LiteralCellSteps{}.groupCells(literal, sampleCount, threshold), expectedClusters) << "literal";
+  std::vector<GridCell> fast = cells;
+  EXPECT_EQ(FastCellSteps{}.groupCells(fast, sampleCount, threshold), expectedClusters) << "fast";
+  EXPECT_EQ(labels(fast), labels(literal));
+  return labels(literal);
 }
 
 }  // namespace
@@ -116,7 +137,7 @@ TEST(AssignIntervals, SteppingEndsWhenTheWidthNoLongerMovesTheBound) {
 TEST(BuildGridCells, RowsWithEqualIndexVectorsShareACell) {
   std::vector<GeneRow> rows = table({{0.0, 4.0, 0.5, 1.2, 0.4}, {10.0, 0.0, 9.0, 10.0, 2.0}});
   assignIntervals(rows, 2, findColumnRanges(rows, 2));
-  const std::vector<GridCell> cells = buildGridCells(rows, 2);
+  const std::vector<GridCell> cells = cellsOf(rows, 2);
   ASSERT_EQ(cells.size(), 4u);
   EXPECT_EQ(cells[0].members, (std::vector<int>{0, 2}));
   EXPECT_EQ(cells[0].mean, (std::vector<double>{0.25, 9.5}));
@@ -133,7 +154,7 @@ TEST(BuildGridCells, MeansSumMembersInRowOrder) {
   // (0.1 + 0.2) + 0.3, which is not 0.6.
   std::vector<GeneRow> rows = table({{0.1, 100.0, 0.2, 0.3}});
   assignIntervals(rows, 1, findColumnRanges(rows, 1));
-  const std::vector<GridCell> cells = buildGridCells(rows, 1);
+  const std::vector<GridCell> cells = cellsOf(rows, 1);
   ASSERT_EQ(cells.size(), 2u);
   EXPECT_EQ(cells[0].members, (std::vector<int>{0, 2, 3}));
   EXPECT_EQ(cells[0].mean[0], 0.6000000000000001 / 3.0);
@@ -143,12 +164,12 @@ TEST(BuildGridCells, MeansSumMembersInRowOrder) {
 TEST(BuildGridCells, WithoutSamplesEveryRowFallsIntoOneCell) {
   std::vector<GeneRow> rows = table({{1, 2, 3}});
   assignIntervals(rows, 0, findColumnRanges(rows, 0));
-  const std::vector<GridCell> cells = buildGridCells(rows, 0);
+  const std::vector<GridCell> cells = cellsOf(rows, 0);
   ASSERT_EQ(cells.size(), 1u);
   EXPECT_EQ(cells[0].members, (std::vector<int>{0, 1, 2}));
   EXPECT_TRUE(cells[0].mean.empty());
   std::vector<GeneRow> noRows;
-  EXPECT_TRUE(buildGridCells(noRows, 2).empty());
+  EXPECT_TRUE(cellsOf(noRows, 2).empty());
 }
 
 TEST(GroupCells, ADistanceEqualToTheThresholdJoins) {
@@ -184,6 +205,12 @@ TEST(GroupCells, ADistanceThatIsNoNumberJoins) {
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(labelsAfterGrouping({cellWithMean({inf}), cellWithMean({inf}), cellWithMean({0})}, 1, 1.0, 2),
             (std::vector<int>{0, 0, 1}));
+  // A sum already above the threshold still turns into no number at a later sample.
+  std::vector<double> late(14, 0.0);
+  late[12] = 5.0;
+  late[13] = std::numeric_limits<double>::quiet_NaN();
+  const GridCell origin = cellWithMean(std::vector<double>(14, 0.0));
+  EXPECT_EQ(labelsAfterGrouping({origin, origin, cellWithMean(late)}, 14, 1.0, 1), (std::vector<int>{0, 0, 0}));
 }
 
 TEST(ClusterMembers, CellsInOrderThenMembersAscending) {
