@@ -6,8 +6,11 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/random.h"
 #include "common/run_files.h"
+#include "fast_sweep.h"
+#include "literal_sweep.h"
 #include "tolvar.h"
 
 int main() {
@@ -30,8 +33,9 @@ int main() {
         loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
     paths.matrix->close();
 
+    ProgramStep<tolvar::LiteralSweep, tolvar::FastSweep> sweep;
     const std::vector<int> membership =
-        tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence());
+        tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence(), sweep);
 
     std::vector<std::vector<int>> members(static_cast<std::size_t>(clusterCount));
     if (clusterCount > 0) {  // with no slots every gene keeps slot 0 and none is written
