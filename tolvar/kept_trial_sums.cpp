@@ -20,6 +20,29 @@ bool shareOf(const CountedTerm& term, std::int64_t distanceUnits, std::int64_t& 
   return true;
 }
 
+// The positions p below `size` with squared[p] <= reach, ascending, into `at`; returns how many.
+// Without branches: most positions lie beyond.
+std::size_t gatherReached(const double* squared, std::size_t size, double reach, std::vector<std::uint32_t>& at) {
+  at.resize(size);
+  std::size_t count = 0;
+  for (std::size_t p = 0; p < size; ++p) {
+    at[count] = static_cast<std::uint32_t>(p);
+    count += squared[p] <= reach ? 1 : 0;
+  }
+  return count;
+}
+
+// The same with a reach per position.
+std::size_t gatherReaching(const double* squared, std::size_t size, const double* reach, std::vector<std::uint32_t>& at) {
+  at.resize(size);
+  std::size_t count = 0;
+  for (std::size_t p = 0; p < size; ++p) {
+    at[count] = static_cast<std::uint32_t>(p);
+    count += squared[p] <= reach[p] ? 1 : 0;
+  }
+  return count;
+}
+
 }  // namespace
 
 void KeptTrialSums::countAnew(const SubsetRows& subset, const FixedPointCost& cost,
@@ -39,6 +62,8 @@ void KeptTrialSums::countAnew(const SubsetRows& subset, const FixedPointCost& co
 void KeptTrialSums::countRows(const SubsetRows& subset, const FixedPointCost& cost, const std::vector<int>& candidates) {
   const std::size_t size = static_cast<std::size_t>(subset.size);
   squared_.resize(QueriesAtOnce * size);
+  reach_.resize(size);
+  for (std::size_t q = 0; q < size; ++q) reach_[q] = terms_[q].reach;
   for (std::size_t group = 0; group < candidates.size(); group += QueriesAtOnce) {
     const int count = subset.measure(candidates, group, 0, subset.size, squared_.data(), size);
     for (int j = 0; j < count; ++j) {
@@ -48,9 +73,11 @@ void KeptTrialSums::countRows(const SubsetRows& subset, const FixedPointCost& co
       std::int64_t* perSlot = perSlot_.data() + row * clusterCount_;
       std::fill(perSlot, perSlot + clusterCount_, 0);
       const double* squared = squared_.data() + static_cast<std::size_t>(j) * size;
-      for (std::size_t q = 0; q < size; ++q) {
+      const std::size_t reached = gatherReaching(squared, size, reach_.data(), reachedAt_);
+      for (std::size_t r = 0; r < reached; ++r) {
+        const std::size_t q = reachedAt_[r];
         const CountedTerm& term = terms_[q];
-        if (!(squared[q] <= term.reach) || static_cast<int>(q) == candidate) continue;
+        if (static_cast<int>(q) == candidate) continue;
         std::int64_t everySlot, ownSlot;
         if (!shareOf(term, cost.units(std::sqrt(squared[q])), everySlot, ownSlot)) continue;
         shared += everySlot;
@@ -94,8 +121,10 @@ void KeptTrialSums::recount(const SubsetRows& subset, const FixedPointCost& cost
       const CountedTerm& now = terms[q];
       const double reach = before.reach > now.reach ? before.reach : now.reach;
       const double* squared = squared_.data() + static_cast<std::size_t>(j) * size;
-      for (std::size_t candidate = 0; candidate < size; ++candidate) {
-        if (!(squared[candidate] <= reach) || !kept[candidate] || candidate == q) continue;
+      const std::size_t reached = gatherReached(squared, size, reach, reachedAt_);
+      for (std::size_t r = 0; r < reached; ++r) {
+        const std::size_t candidate = reachedAt_[r];
+        if (!kept[candidate] || candidate == q) continue;
         const std::int64_t units = cost.units(std::sqrt(squared[candidate]));
         std::int64_t* perSlot = perSlot_.data() + candidate * clusterCount_;
         std::int64_t everySlot, ownSlot;

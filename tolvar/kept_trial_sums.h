@@ -62,6 +62,8 @@ class KeptTrialSums {
   std::vector<std::int64_t> shared_;  // per candidate row
   std::vector<std::int64_t> perSlot_;  // per candidate row and slot
   std::vector<double> squared_;        // scratch: squared distances of up to four queries
+  std::vector<double> reach_;          // scratch: the terms' reaches side by side
+  std::vector<std::uint32_t> reachedAt_;  // scratch: positions within reach
 };
 
 }  // namespace tolvar
