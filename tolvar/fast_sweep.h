@@ -42,7 +42,8 @@ class FastSweep final : public SweepStep {
   // terms_ of every subset position, capped at `totalCost`, in the units of cost_.
   void countTerms(const Restart& restart, double totalCost);
   // For the candidates from `first` up to `last` - 1 (whose rows sums_ holds): each one's lowest
-  // cost range start below the current cost (lowest_), and the lowest range end of all (highest).
+  // start of a trial's cost range that lies below the current cost (lowest_), and the lowest end
+  // of any trial's range so far (lowestHigh).
   void boundTrials(const Restart& restart, int first, int last, double& lowestHigh);
   // The literal sweep's move among the trials of `candidates` (ascending), every cost summed
   // in position order.

@@ -157,8 +157,8 @@ TEST(FastSweep, FindsTheLiteralMoveAtPlantedTies) {
     ComparedSweep mirroredSweep = cases.next("mirrored " + matrix.label);
     swapSearch(rows, matrix.sampleCount, restart, mirroredSweep);
 
-    // Current costs exactly at the cheapest trial's cost and a double to either side: no move,
-    // then the move, then none.
+    // Current costs exactly at the cheapest trial's cost and a double to either side (no move,
+    // then the move, then none), and a cost with no bound on the terms.
     const generated::Matrix drawn = generated::drawCase(seed + 1000, 12, 60, 6);
     std::vector<GeneRow> drawnRows = drawn.rows;
     clustering::RandomSequence random = advanced(seed);
@@ -170,7 +170,7 @@ TEST(FastSweep, FindsTheLiteralMoveAtPlantedTies) {
     ComparedSweep atCost = cases.next("at the cheapest cost, " + drawn.label);
     atCost.beginSearch(drawnRows, drawn.sampleCount, start);
     constexpr double Up = std::numeric_limits<double>::infinity();
-    for (double cost : {cheapest, std::nextafter(cheapest, Up), std::nextafter(cheapest, 0.0), cheapest}) {
+    for (double cost : {cheapest, std::nextafter(cheapest, Up), std::nextafter(cheapest, 0.0), cheapest, Up}) {
       start.totalCost = cost;
       atCost.bestMove(start);
     }
