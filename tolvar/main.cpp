@@ -7,8 +7,11 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/random.h"
 #include "common/run_files.h"
+#include "tolvar/fast_sweep.h"
+#include "tolvar/literal_sweep.h"
 #include "tolvar/tolvar.h"
 
 int main() {
@@ -27,8 +30,9 @@ int main() {
     ClusterListing listing = createListing(paths, HeadingStyle::NoBlank);
     std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
+    ProgramStep<tolvar::LiteralSweep, tolvar::FastSweep> sweep;
     const std::vector<int> membership =
-        tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence());
+        tolvar::searchMedoids(rows, counts.sampleCount, clusterCount, processRandomSequence(), sweep);
 
     // Every cluster keeps its heading, empty ones too; with no clusters nothing is written.
     writeClusters(result, &listing, rows, counts.sampleCount, groupByCluster(membership, clusterCount));

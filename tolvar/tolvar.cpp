@@ -54,18 +54,34 @@ Restart drawSubset(std::vector<GeneRow>& rows, int clusterCount, RandomSequence&
   return restart;
 }
 
-double initialCost(const std::vector<GeneRow>& rows, int sampleCount, const Restart& restart) {
-  double totalCost = 0.0;
+double subsetCost(const std::vector<GeneRow>& rows, int sampleCount, const Restart& restart, double startCost) {
+  double cost = 0.0;
   for (int q = 0; q < restart.subsetSize; ++q) {
     if (!restart.nonMedoid[q]) continue;
-    double nearest = NoNearbyMedoid;
+    double nearest = startCost;
     for (int medoid : restart.medoids) {
       const double d = euclideanDistance(rows[q], rows[medoid], sampleCount);
       if (d < nearest) nearest = d;
     }
-    totalCost += nearest;
+    cost += nearest;
   }
-  return totalCost;
+  return cost;
+}
+
+double initialCost(const std::vector<GeneRow>& rows, int sampleCount, const Restart& restart) {
+  return subsetCost(rows, sampleCount, restart, NoNearbyMedoid);
+}
+
+void swapSearch(const std::vector<GeneRow>& rows, int sampleCount, Restart& restart, SweepStep& sweep) {
+  sweep.beginSearch(rows, sampleCount, restart);
+  for (;;) {
+    const SwapMove bestMove = sweep.bestMove(restart);
+    if (!(bestMove.cost < restart.totalCost)) return;
+    restart.totalCost = bestMove.cost;
+    restart.nonMedoid[restart.medoids[bestMove.slot]] = 1;
+    restart.medoids[bestMove.slot] = bestMove.row;
+    restart.nonMedoid[bestMove.row] = 0;
+  }
 }
 
 KeptMedoids initialKeptMedoids(const std::vector<GeneRow>& rows, int clusterCount) {
@@ -96,14 +112,15 @@ std::vector<int> assignRows(const std::vector<GeneRow>& rows, int sampleCount, c
   return membership;
 }
 
-std::vector<int> searchMedoids(std::vector<GeneRow>& rows, int sampleCount, int clusterCount, RandomSequence& random) {
+std::vector<int> searchMedoids(std::vector<GeneRow>& rows, int sampleCount, int clusterCount, RandomSequence& random,
+                               SweepStep& sweep) {
   requireDrawableClusterCount(static_cast<int>(rows.size()), clusterCount);
   KeptMedoids kept = initialKeptMedoids(rows, clusterCount);
   double lastRestartCost = 0.0;
   for (int r = 0; r < RestartCount; ++r) {
     Restart restart = drawSubset(rows, clusterCount, random);
     restart.totalCost = initialCost(rows, sampleCount, restart);
-    swapSearch(rows, sampleCount, restart);
+    swapSearch(rows, sampleCount, restart, sweep);
     keepIfCheaper(rows, restart, kept);
     lastRestartCost = restart.totalCost;
   }

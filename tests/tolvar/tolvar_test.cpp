@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "common/failure.h"
-#include "literal_tolvar.h"
+#include "tolvar/fast_sweep.h"
+#include "tolvar/literal_sweep.h"
 #include "tolvar/tolvar.h"
 
 using namespace tolvar;
@@ -35,28 +35,6 @@ RandomSequence advanced(int draws) {
   RandomSequence sequence;
   for (int i = 0; i < draws; ++i) sequence.next();
   return sequence;
-}
-
-// Genes around a few centres on a coarse grid (so that distances tie), some exact duplicates
-// and two far outliers whose terms hit the cost caps.
-std::vector<GeneRow> generatedRows(unsigned seed, int geneCount, int sampleCount) {
-  std::mt19937 engine(seed);
-  std::uniform_int_distribution<int> centre(0, 3);
-  std::uniform_int_distribution<int> noise(-4, 4);
-  std::vector<GeneRow> rows = namedRows(geneCount);
-  for (int i = 0; i < geneCount; ++i) {
-    if (i % 7 == 6) {
-      rows[i].values = rows[i - 3].values;
-      continue;
-    }
-    const int c = centre(engine);
-    for (int s = 0; s < sampleCount; ++s) rows[i].values[s] = c * 10.0 + noise(engine) * 0.25 + s;
-  }
-  for (int s = 0; s < sampleCount; ++s) {
-    rows[geneCount / 2].values[s] = 250000.0;
-    rows[geneCount / 3].values[s] = -250000.0;
-  }
-  return rows;
 }
 
 }  // namespace
@@ -109,65 +87,33 @@ TEST(SwapSearch, EachTrialTermIsCappedAtTheCurrentCost) {
   // The far gene adds the initial cap 99999 and then, in every trial, the current cost 100002;
   // capped at 99999 instead, the swap to position 1 would look cheaper (100001).
   const std::vector<GeneRow> rows = oneSampleRows({0.0, 1.0, 2.0, 1e6});
-  Restart restart;
-  restart.subsetSize = 4;
-  restart.medoids = {0};
-  restart.nonMedoid = {0, 1, 1, 1};
-  restart.totalCost = initialCost(rows, 1, restart);
-  EXPECT_EQ(restart.totalCost, 100002.0);
-  swapSearch(rows, 1, restart);
-  EXPECT_EQ(restart.totalCost, 100002.0);
-  EXPECT_EQ(restart.medoids, (std::vector<int>{0}));
-}
-
-TEST(SwapSearch, GivesTheSameCostAndMedoidsAsTheTrialByTrialSearch) {
-  int searches = 0;
-  for (unsigned seed = 1; seed <= 24; ++seed) {
-    const int geneCount = 30 + static_cast<int>(seed) * 4;
-    const int sampleCount = static_cast<int>(seed % 5);
-    const int clusterCount = 1 + static_cast<int>(seed % 5);
-    std::vector<GeneRow> rows = generatedRows(seed, geneCount, sampleCount);
-    RandomSequence random = advanced(static_cast<int>(seed));
-    for (int r = 0; r < RestartCount; ++r) {
-      Restart fast = drawSubset(rows, clusterCount, random);
-      fast.totalCost = initialCost(rows, sampleCount, fast);
-      Restart slow = fast;
-      swapSearch(rows, sampleCount, fast);
-      literal::swapSearch(rows, sampleCount, slow);
-      ASSERT_EQ(fast.totalCost, slow.totalCost) << "seed " << seed << " restart " << r;
-      ASSERT_EQ(fast.medoids, slow.medoids) << "seed " << seed << " restart " << r;
-      ASSERT_EQ(fast.nonMedoid, slow.nonMedoid) << "seed " << seed << " restart " << r;
-      ++searches;
-    }
-  }
-  EXPECT_EQ(searches, 72);
-}
-
-TEST(SearchMedoids, WholeSearchMatchesTheTrialByTrialSearch) {
-  for (unsigned seed = 100; seed < 110; ++seed) {
-    const int clusterCount = 1 + static_cast<int>(seed % 4);
-    std::vector<GeneRow> fastRows = generatedRows(seed, 60, 3);
-    std::vector<GeneRow> slowRows = fastRows;
-    RandomSequence fastRandom;
-    RandomSequence slowRandom;
-    const std::vector<int> fast = searchMedoids(fastRows, 3, clusterCount, fastRandom);
-    const std::vector<int> slow = literal::searchMedoids(slowRows, 3, clusterCount, slowRandom);
-    EXPECT_EQ(fast, slow) << "seed " << seed;
-    EXPECT_EQ(names(fastRows), names(slowRows)) << "seed " << seed;
-    EXPECT_EQ(fastRandom.next(), slowRandom.next()) << "seed " << seed;
+  LiteralSweep literal;
+  FastSweep fast;
+  for (SweepStep* sweep : {static_cast<SweepStep*>(&literal), static_cast<SweepStep*>(&fast)}) {
+    Restart restart;
+    restart.subsetSize = 4;
+    restart.medoids = {0};
+    restart.nonMedoid = {0, 1, 1, 1};
+    restart.totalCost = initialCost(rows, 1, restart);
+    EXPECT_EQ(restart.totalCost, 100002.0);
+    swapSearch(rows, 1, restart, *sweep);
+    EXPECT_EQ(restart.totalCost, 100002.0);
+    EXPECT_EQ(restart.medoids, (std::vector<int>{0}));
   }
 }
 
 TEST(SearchMedoids, EqualGenesEndAtCostZeroAndAllLandInTheFirstCluster) {
   std::vector<GeneRow> rows = oneSampleRows(std::vector<double>(13, 4.25));
   RandomSequence random;
-  EXPECT_EQ(searchMedoids(rows, 1, 3, random), std::vector<int>(13, 0));
+  FastSweep sweep;
+  EXPECT_EQ(searchMedoids(rows, 1, 3, random, sweep), std::vector<int>(13, 0));
 }
 
 TEST(SearchMedoids, NoClustersDrawsSizesButAssignsNothing) {
   std::vector<GeneRow> rows = namedRows(3);
   RandomSequence random;
-  EXPECT_EQ(searchMedoids(rows, 0, 0, random), std::vector<int>(3, 0));
+  FastSweep sweep;
+  EXPECT_EQ(searchMedoids(rows, 0, 0, random, sweep), std::vector<int>(3, 0));
 }
 
 TEST(KeptMedoids, DesignateTheirGenesThroughLaterExchangesAndNeedALowerCost) {
