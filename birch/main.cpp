@@ -8,6 +8,7 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
 
 namespace {
@@ -45,9 +46,12 @@ int main() {
         loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
     paths.matrix->close();
 
-    birch::FeatureTable table = birch::absorbRows(rows, counts.sampleCount, thresholdDistance);
+    ProgramStep<birch::LiteralNearestFeature, birch::PrunedNearestFeature> nearestFeature;
+    birch::FeatureTable table = birch::absorbRows(rows, counts.sampleCount, thresholdDistance, nearestFeature);
     std::cout << "Clustering started\n" << std::flush;
-    const birch::MergeOutcome merged = birch::mergeClosestFeatures(table, counts.sampleCount, minClusterCount);
+    ProgramStep<birch::LiteralClosestFeatures, birch::KeptClosestFeatures> closestFeatures;
+    const birch::MergeOutcome merged =
+        birch::mergeClosestFeatures(table, counts.sampleCount, minClusterCount, closestFeatures);
 
     const int headings = birch::headingCount(minClusterCount, merged);
     const std::vector<std::vector<int>> clusters = birch::clustersByLowestRow(table.subclusterOfRow, headings);

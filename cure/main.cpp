@@ -6,6 +6,7 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
 #include "cure.h"
 
@@ -30,7 +31,8 @@ int main() {
     paths.matrix->close();
 
     cure::ClusterTables tables = cure::startClusters(rows);
-    cure::mergeClusters(rows, counts.sampleCount, alpha, distanceThreshold, tables);
+    ProgramStep<cure::LiteralClosestPairs, cure::KeptClosestPairs> search;
+    cure::mergeClusters(rows, counts.sampleCount, alpha, distanceThreshold, search, tables);
 
     ClusterWriter writer(result, &listing, HeadingStyle::NoBlank);
     const std::vector<std::vector<int>> clusters = cure::clustersByLowestRow(tables.clusterHead);
