@@ -91,9 +91,7 @@ MergeOutcome mergeClosestFeatures(FeatureTable& table, int sampleCount, int minC
       return outcome;
     }
     const auto [kept, absorbed] = *pair;
-    for (int& feature : table.subclusterOfRow) {
-      if (feature == absorbed) feature = kept;
-    }
+    for (int& feature : table.subclusterOfRow) feature = feature == absorbed ? kept : feature;
     for (int s = 0; s < sampleCount; ++s) {
       features[kept].linearSum[s] = features[kept].linearSum[s] + features[absorbed].linearSum[s];
     }
