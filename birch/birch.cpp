@@ -1,3 +1,5 @@
+// birch's two phases, absorption and merging, with the searches they are given, and the order
+// in which the clusters are written.
 #include "birch.h"
 
 #include <algorithm>
@@ -49,31 +51,56 @@ double centroidDistance(const ClusteringFeature& a, const ClusteringFeature& b, 
   return std::sqrt(sum);
 }
 
-FeatureTable absorbRows(const std::vector<GeneRow>& rows, int sampleCount, double thresholdDistance) {
+FeatureTable absorbRows(const std::vector<GeneRow>& rows, int sampleCount, double thresholdDistance,
+                        NearestFeatureSearch& search) {
   const int geneCount = static_cast<int>(rows.size());
   FeatureTable table;
   table.features.reserve(rows.size());  // a row founds at most one feature
   table.subclusterOfRow.assign(rows.size(), 0);
   if (geneCount == 0) return table;
 
+  search.start(geneCount, sampleCount, thresholdDistance);
   found(table, rows[0], 0, sampleCount);
+  search.changed(table, 0);
   for (int i = 1; i < geneCount; ++i) {
-    double best = AbsorptionStartDistance;
-    int candidate = 0;
-    for (int j = 0; j < table.featureCount(); ++j) {
-      const double d = centroidDistance(table.features[j], rows[i], sampleCount);
-      if (d < best && d <= thresholdDistance) {
-        best = d;
-        candidate = j;
-      }
-    }
-    if (best > thresholdDistance) {
+    const NearestFeature nearest = search.nearest(table, rows[i]);
+    if (nearest.distance > thresholdDistance) {
       found(table, rows[i], i, sampleCount);
+      search.changed(table, table.featureCount() - 1);
     } else {
-      join(table, candidate, rows[i], i, sampleCount);
+      join(table, nearest.feature, rows[i], i, sampleCount);
+      search.changed(table, nearest.feature);
     }
   }
   return table;
+}
+
+MergeOutcome mergeClosestFeatures(FeatureTable& table, int sampleCount, int minClusterCount,
+                                  ClosestFeaturesSearch& search) {
+  std::vector<ClusteringFeature>& features = table.features;
+  MergeOutcome outcome;
+  outcome.liveFeatureCount = table.featureCount();
+  if (outcome.liveFeatureCount <= minClusterCount) return outcome;
+  search.start(table, sampleCount);
+  while (outcome.liveFeatureCount > minClusterCount) {
+    const std::optional<FeaturePair> pair = search.closestPair(table);
+    if (!pair) {
+      // Every pair of live centroids lies InfiniteDistance or more apart (or one feature is
+      // left): there is nothing to merge, and merging again would find nothing either.
+      outcome.endedWithoutPair = true;
+      return outcome;
+    }
+    const auto [kept, absorbed] = *pair;
+    for (int& feature : table.subclusterOfRow) feature = feature == absorbed ? kept : feature;
+    for (int s = 0; s < sampleCount; ++s) {
+      features[kept].linearSum[s] = features[kept].linearSum[s] + features[absorbed].linearSum[s];
+    }
+    features[kept].count = features[kept].count + features[absorbed].count;
+    features[absorbed].count = MergedAway;
+    outcome.liveFeatureCount = outcome.liveFeatureCount - 1;
+    search.merged(table, kept, absorbed);
+  }
+  return outcome;
 }
 
 int headingCount(int minClusterCount, const MergeOutcome& merged) {

@@ -8,6 +8,7 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
 
 int main() {
@@ -25,9 +26,12 @@ int main() {
 
     const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
-    birch::FeatureTable table = birch::absorbRows(rows, counts.sampleCount, thresholdDistance);
+    ProgramStep<birch::LiteralNearestFeature, birch::PrunedNearestFeature> nearestFeature;
+    birch::FeatureTable table = birch::absorbRows(rows, counts.sampleCount, thresholdDistance, nearestFeature);
     std::cout << "Clustering started\n" << std::flush;
-    const birch::MergeOutcome merged = birch::mergeClosestFeatures(table, counts.sampleCount, minClusterCount);
+    ProgramStep<birch::LiteralClosestFeatures, birch::KeptClosestFeatures> closestFeatures;
+    const birch::MergeOutcome merged =
+        birch::mergeClosestFeatures(table, counts.sampleCount, minClusterCount, closestFeatures);
 
     const int headings = birch::headingCount(minClusterCount, merged);
     std::vector<std::vector<int>> clusters = birch::clustersByLowestRow(table.subclusterOfRow, headings);

@@ -1,9 +1,8 @@
+// The merge loop of cure and the steps it takes with either search: the merge of a pair, the
+// new representative point and the order in which the clusters are written.
 #include "cure.h"
 
 namespace cure {
-
-using clustering::euclideanDistance;
-using clustering::InfiniteDistance;
 
 ClusterTables startClusters(const std::vector<GeneRow>& rows) {
   const int geneCount = static_cast<int>(rows.size());
@@ -17,33 +16,6 @@ ClusterTables startClusters(const std::vector<GeneRow>& rows) {
   }
   tables.liveClusterCount = geneCount;
   return tables;
-}
-
-namespace {
-
-double pointDistance(const ClusterTables& tables, int first, int second, int sampleCount) {
-  return euclideanDistance(tables.representatives[first].point.data(), tables.representatives[second].point.data(),
-                           sampleCount);
-}
-
-}  // namespace
-
-std::optional<ClosestPair> findClosestPair(const ClusterTables& tables, int sampleCount) {
-  const int geneCount = static_cast<int>(tables.clusterHead.size());
-  std::optional<ClosestPair> closest;
-  double minDistance = InfiniteDistance;
-  for (int i = 0; i < geneCount; ++i) {
-    if (tables.representatives[i].repCount == 0) continue;
-    for (int j = i + 1; j < geneCount; ++j) {
-      if (tables.clusterHead[j] == tables.clusterHead[i] || tables.representatives[j].repCount == 0) continue;
-      const double d = pointDistance(tables, i, j, sampleCount);
-      if (d < minDistance) {
-        minDistance = d;
-        closest = ClosestPair{i, j, d};
-      }
-    }
-  }
-  return closest;
 }
 
 bool mergesAt(const std::optional<ClosestPair>& pair, double distanceThreshold) {
@@ -88,6 +60,19 @@ int updateRepresentative(const std::vector<GeneRow>& rows, int sampleCount, int 
   Point& point = tables.representatives[head].point;
   for (int s = 0; s < sampleCount; ++s) point[s] = (clusterMean[s] - rows[farthestMember].values[s]) * alpha;
   return farthestMember;
+}
+
+void mergeClusters(const std::vector<GeneRow>& rows, int sampleCount, double alpha, double distanceThreshold,
+                   ClosestPairSearch& search, ClusterTables& tables) {
+  if (tables.liveClusterCount <= 2) return;
+  search.start(tables, sampleCount);
+  while (tables.liveClusterCount > 2) {
+    const std::optional<ClosestPair> pair = search.closestPair(tables);
+    if (!mergesAt(pair, distanceThreshold)) return;
+    const Point clusterMean = mergeClosestPair(rows, sampleCount, *pair, tables);
+    updateRepresentative(rows, sampleCount, pair->first, clusterMean, alpha, tables);
+    search.merged(tables, pair->first, pair->second);
+  }
 }
 
 std::vector<std::vector<int>> clustersByLowestRow(const std::vector<int>& clusterHead) {

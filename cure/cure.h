@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/gene_row.h"
+#include "common/nearest_partners.h"
 
 namespace cure {
 
@@ -48,7 +49,7 @@ struct ClosestPair {
 
 // The closest pair of live clusters, scanning first heads in ascending order and for each the
 // higher heads in ascending order; of equal distances the pair met first stays. No pair when
-// none lies closer than InfiniteDistance.
+// none lies closer than InfiniteDistance. The literal search of every merge step.
 std::optional<ClosestPair> findClosestPair(const ClusterTables& tables, int sampleCount);
 
 // The stop test: a pair merges when it exists and its distance is at most the threshold.
@@ -65,12 +66,47 @@ Point mergeClosestPair(const std::vector<GeneRow>& rows, int sampleCount, const 
 int updateRepresentative(const std::vector<GeneRow>& rows, int sampleCount, int head, const Point& clusterMean,
                          double alpha, ClusterTables& tables);
 
+// How the merge loop finds each step's closest pair: the pair findClosestPair would find on the
+// tables as they stand. The loop calls start once, then closestPair before each merge and merged
+// after it, once the surviving head's point is set anew.
+class ClosestPairSearch {
+ public:
+  virtual ~ClosestPairSearch() = default;
+  virtual void start(const ClusterTables& tables, int sampleCount) = 0;
+  virtual std::optional<ClosestPair> closestPair(const ClusterTables& tables) = 0;
+  virtual void merged(const ClusterTables& tables, int kept, int retired) = 0;
+};
+
+// findClosestPair at every step: every pair of live clusters measured afresh.
+class LiteralClosestPairs final : public ClosestPairSearch {
+ public:
+  void start(const ClusterTables& tables, int sampleCount) override;
+  std::optional<ClosestPair> closestPair(const ClusterTables& tables) override;
+  void merged(const ClusterTables& tables, int kept, int retired) override;
+
+ private:
+  int sampleCount_ = 0;
+};
+
+// Each live head keeps its nearest higher head between steps (clustering::NearestPartners),
+// and reserves `reserveSize` more.
+class KeptClosestPairs final : public ClosestPairSearch {
+ public:
+  explicit KeptClosestPairs(int reserveSize = clustering::NearestPartners::DefaultReserveSize)
+      : reserveSize_(reserveSize) {}
+  void start(const ClusterTables& tables, int sampleCount) override;
+  std::optional<ClosestPair> closestPair(const ClusterTables& tables) override;
+  void merged(const ClusterTables& tables, int kept, int retired) override;
+
+ private:
+  int reserveSize_;
+  std::optional<clustering::NearestPartners> partners_;
+};
+
 // The merge loop: while more than two clusters are live and the stop test lets the closest pair
-// merge, merge it and update its representative. Keeps each head's nearest higher head between
-// steps instead of scanning every pair again; the pairs it merges are those findClosestPair
-// would find, in the same order.
+// that `search` finds merge, merge it and update its representative.
 void mergeClusters(const std::vector<GeneRow>& rows, int sampleCount, double alpha, double distanceThreshold,
-                   ClusterTables& tables);
+                   ClosestPairSearch& search, ClusterTables& tables);
 
 // The clusters in the order of their lowest rows, each with its rows in ascending order.
 std::vector<std::vector<int>> clustersByLowestRow(const std::vector<int>& clusterHead);

@@ -6,6 +6,7 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
 #include "cure/cure.h"
 
@@ -25,7 +26,8 @@ int main() {
     const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
     cure::ClusterTables tables = cure::startClusters(rows);
-    cure::mergeClusters(rows, counts.sampleCount, alpha, distanceThreshold, tables);
+    ProgramStep<cure::LiteralClosestPairs, cure::KeptClosestPairs> search;
+    cure::mergeClusters(rows, counts.sampleCount, alpha, distanceThreshold, search, tables);
 
     writeClusters(result, &listing, rows, counts.sampleCount, cure::clustersByLowestRow(tables.clusterHead));
   });

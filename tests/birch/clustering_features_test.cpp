@@ -37,11 +37,32 @@ std::vector<int> counts(const FeatureTable& features) {
 
 using Labels = std::vector<int>;
 
+// Both searches must give the same table: the fast one's is the one checked.
+FeatureTable absorb(const std::vector<GeneRow>& rows, int sampleCount, double thresholdDistance) {
+  birch::LiteralNearestFeature literal;
+  birch::PrunedNearestFeature pruned;
+  FeatureTable table = birch::absorbRows(rows, sampleCount, thresholdDistance, pruned);
+  EXPECT_EQ(table.subclusterOfRow, birch::absorbRows(rows, sampleCount, thresholdDistance, literal).subclusterOfRow);
+  return table;
+}
+
+MergeOutcome merge(FeatureTable& table, int sampleCount, int minClusterCount) {
+  FeatureTable literalTable = table;
+  birch::LiteralClosestFeatures literal;
+  birch::KeptClosestFeatures kept;
+  const MergeOutcome outcome = birch::mergeClosestFeatures(table, sampleCount, minClusterCount, kept);
+  const MergeOutcome literalOutcome = birch::mergeClosestFeatures(literalTable, sampleCount, minClusterCount, literal);
+  EXPECT_EQ(table.subclusterOfRow, literalTable.subclusterOfRow);
+  EXPECT_EQ(outcome.liveFeatureCount, literalOutcome.liveFeatureCount);
+  EXPECT_EQ(outcome.endedWithoutPair, literalOutcome.endedWithoutPair);
+  return outcome;
+}
+
 }  // namespace
 
 TEST(AbsorbRows, ANegativeThresholdLetsEveryRowFoundItsOwnFeatureEvenIdenticalOnes) {
   const auto rows = table({{1.0}, {1.0}, {5.0}});
-  const FeatureTable features = birch::absorbRows(rows, 1, -1.0);
+  const FeatureTable features = absorb(rows, 1, -1.0);
   EXPECT_EQ(features.featureCount(), 3);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 2}));
   EXPECT_EQ(counts(features), (Labels{1, 1, 1}));
@@ -49,7 +70,7 @@ TEST(AbsorbRows, ANegativeThresholdLetsEveryRowFoundItsOwnFeatureEvenIdenticalOn
 
 TEST(AbsorbRows, ThresholdZeroJoinsOnlyACentroidEqualToTheRow) {
   const auto rows = table({{1.0, 2.0}, {1.0, 2.0}, {1.0, 2.000001}});
-  const FeatureTable features = birch::absorbRows(rows, 2, 0.0);
+  const FeatureTable features = absorb(rows, 2, 0.0);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 1}));
   EXPECT_EQ(counts(features), (Labels{2, 1}));
   EXPECT_EQ(features.features[0].linearSum[0], 2.0);
@@ -59,8 +80,8 @@ TEST(AbsorbRows, ThresholdZeroJoinsOnlyACentroidEqualToTheRow) {
 
 TEST(AbsorbRows, ADistanceExactlyEqualToTheThresholdJoins) {
   const auto rows = table({{0.0, 0.0}, {3.0, 4.0}});
-  EXPECT_EQ(birch::absorbRows(rows, 2, 5.0).subclusterOfRow, (Labels{0, 0}));
-  EXPECT_EQ(birch::absorbRows(rows, 2, std::nextafter(5.0, 0.0)).subclusterOfRow, (Labels{0, 1}));
+  EXPECT_EQ(absorb(rows, 2, 5.0).subclusterOfRow, (Labels{0, 0}));
+  EXPECT_EQ(absorb(rows, 2, std::nextafter(5.0, 0.0)).subclusterOfRow, (Labels{0, 1}));
 }
 
 TEST(AbsorbRows, AThresholdOfSevenNinesOrMoreNeverFoundsASecondFeature) {
@@ -68,17 +89,17 @@ TEST(AbsorbRows, AThresholdOfSevenNinesOrMoreNeverFoundsASecondFeature) {
   // threshold is not below that start, so every row joins feature 0.
   const auto rows = table({{0.0}, {2e7}, {-3e7}, {1.0}});
   for (double threshold : {9999999.0, 1e8, 1e300}) {
-    const FeatureTable features = birch::absorbRows(rows, 1, threshold);
+    const FeatureTable features = absorb(rows, 1, threshold);
     EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 0, 0})) << threshold;
     EXPECT_EQ(counts(features), (Labels{4}));
     EXPECT_EQ(features.features[0].linearSum[0], -1e7 + 1.0);
   }
-  EXPECT_EQ(birch::absorbRows(rows, 1, 9999998.0).subclusterOfRow, (Labels{0, 1, 2, 0}));
+  EXPECT_EQ(absorb(rows, 1, 9999998.0).subclusterOfRow, (Labels{0, 1, 2, 0}));
 }
 
 TEST(AbsorbRows, ARowEquallyNearTwoFeaturesJoinsTheLowerIndex) {
   const auto rows = table({{0.0}, {10.0}, {5.0}, {8.0}});
-  const FeatureTable features = birch::absorbRows(rows, 1, 6.0);
+  const FeatureTable features = absorb(rows, 1, 6.0);
   // Row 2 lies 5 from both; row 3 then meets feature 0 at its new centroid 2.5.
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 0, 1}));
   EXPECT_EQ(features.features[0].linearSum[0], 5.0);
@@ -87,7 +108,7 @@ TEST(AbsorbRows, ARowEquallyNearTwoFeaturesJoinsTheLowerIndex) {
 
 TEST(AbsorbRows, ARowMeetsTheCentroidThatStandsWhenItArrives) {
   const auto rows = table({{0.0}, {2.0}, {4.5}});
-  const FeatureTable features = birch::absorbRows(rows, 1, 3.0);
+  const FeatureTable features = absorb(rows, 1, 3.0);
   // 4.5 lies within 3 of row 1 but 3.5 from the centroid 1 of rows 0 and 1.
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 1}));
   EXPECT_EQ(birch::centroidDistance(features.features[1], rows[2], 1), 0.0);
@@ -95,7 +116,7 @@ TEST(AbsorbRows, ARowMeetsTheCentroidThatStandsWhenItArrives) {
 }
 
 TEST(AbsorbRows, NoRowsGiveNoFeatures) {
-  const FeatureTable features = birch::absorbRows({}, 3, 1.0);
+  const FeatureTable features = absorb({}, 3, 1.0);
   EXPECT_EQ(features.featureCount(), 0);
   EXPECT_TRUE(features.subclusterOfRow.empty());
 }
@@ -103,8 +124,8 @@ TEST(AbsorbRows, NoRowsGiveNoFeatures) {
 TEST(MergeClosestFeatures, AmongEqualPairsTheLowestFirstThenTheLowestSecondIndexMerges) {
   // (0,2) and (1,3) both lie 1 apart: the lower first index wins.
   auto rows = table({{2.0}, {12.0}, {3.0}, {13.0}});
-  FeatureTable features = birch::absorbRows(rows, 1, -1.0);
-  MergeOutcome merged = birch::mergeClosestFeatures(features, 1, 3);
+  FeatureTable features = absorb(rows, 1, -1.0);
+  MergeOutcome merged = merge(features, 1, 3);
   EXPECT_EQ(merged.liveFeatureCount, 3);
   EXPECT_FALSE(merged.endedWithoutPair);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 0, 3}));
@@ -114,17 +135,17 @@ TEST(MergeClosestFeatures, AmongEqualPairsTheLowestFirstThenTheLowestSecondIndex
 
   // (0,1) and (0,2) both lie 1 apart: the lower second index wins.
   rows = table({{0.0}, {1.0}, {-1.0}});
-  features = birch::absorbRows(rows, 1, -1.0);
-  birch::mergeClosestFeatures(features, 1, 2);
+  features = absorb(rows, 1, -1.0);
+  merge(features, 1, 2);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 2}));
 }
 
 TEST(MergeClosestFeatures, MergesBeyondTheThresholdUntilTheMinimumIsReached) {
   const auto rows = table({{0.0}, {3.0}, {0.5}, {2.5}, {10.0}});
-  FeatureTable features = birch::absorbRows(rows, 1, 1.0);
+  FeatureTable features = absorb(rows, 1, 1.0);
   ASSERT_EQ(features.subclusterOfRow, (Labels{0, 1, 0, 1, 2}));
   // Centroids 0.25, 2.75 and 10: the closest pair lies 2.5 apart, more than the threshold.
-  const MergeOutcome merged = birch::mergeClosestFeatures(features, 1, 2);
+  const MergeOutcome merged = merge(features, 1, 2);
   EXPECT_EQ(merged.liveFeatureCount, 2);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 0, 0, 2}));
   EXPECT_EQ(counts(features), (Labels{4, birch::MergedAway, 1}));
@@ -135,23 +156,23 @@ TEST(MergeClosestFeatures, EachStepMeasuresTheMergedCentroid) {
   // Once the rows at 0 and 2 have merged (centroid 1), 4.5 lies 3.5 from them and 3.8 from
   // 8.3; measured from 0 alone it would lie 4.5 away and go with 8.3.
   const auto rows = table({{0.0}, {2.0}, {8.3}, {4.5}});
-  FeatureTable features = birch::absorbRows(rows, 1, -1.0);
-  birch::mergeClosestFeatures(features, 1, 2);
+  FeatureTable features = absorb(rows, 1, -1.0);
+  merge(features, 1, 2);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 0, 2, 0}));
 }
 
 TEST(MergeClosestFeatures, CentroidsInfiniteDistanceOrMoreApartEndMergingWithEveryFeatureLive) {
   const auto exactlyApart = table({{0.0}, {999999.0}});
-  FeatureTable features = birch::absorbRows(exactlyApart, 1, -1.0);
-  MergeOutcome merged = birch::mergeClosestFeatures(features, 1, 1);
+  FeatureTable features = absorb(exactlyApart, 1, -1.0);
+  MergeOutcome merged = merge(features, 1, 1);
   EXPECT_TRUE(merged.endedWithoutPair);
   EXPECT_EQ(merged.liveFeatureCount, 2);
   EXPECT_EQ(birch::headingCount(1, merged), 2);
 
   // The first step still merges; the second finds the remaining centroids too far apart.
   const auto rows = table({{0.0}, {2e6}, {1.0}, {3e6}});
-  features = birch::absorbRows(rows, 1, -1.0);
-  merged = birch::mergeClosestFeatures(features, 1, 1);
+  features = absorb(rows, 1, -1.0);
+  merged = merge(features, 1, 1);
   EXPECT_TRUE(merged.endedWithoutPair);
   EXPECT_EQ(merged.liveFeatureCount, 3);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 0, 3}));
@@ -161,13 +182,13 @@ TEST(MergeClosestFeatures, CentroidsInfiniteDistanceOrMoreApartEndMergingWithEve
 
 TEST(MergeClosestFeatures, EverySampleCountsInTheCentroidDistance) {
   const auto rows = table({{0.0, 0.0, 0.0}, {0.0, 3.0, 4.0}, {1.0, 1.0, 1.0}});
-  FeatureTable features = birch::absorbRows(rows, 3, -1.0);
+  FeatureTable features = absorb(rows, 3, -1.0);
   EXPECT_EQ(birch::centroidDistance(features.features[0], features.features[1], 3), 5.0);
-  birch::mergeClosestFeatures(features, 3, 2);
+  merge(features, 3, 2);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 0}));
   // Only the first two samples: rows 0 and 1 lie 3 apart, rows 0 and 2 sqrt(2).
-  features = birch::absorbRows(rows, 2, -1.0);
-  birch::mergeClosestFeatures(features, 2, 2);
+  features = absorb(rows, 2, -1.0);
+  merge(features, 2, 2);
   EXPECT_EQ(features.subclusterOfRow, (Labels{0, 1, 0}));
   EXPECT_EQ(features.features[0].linearSum[2], 0.0);  // samples beyond the count stay untouched
 }

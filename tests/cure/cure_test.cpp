@@ -1,15 +1,13 @@
-// The representative-point merging on in-memory tables: the worked examples, the steps one by
-// one, and the merge loop against the plain scan of every pair at every step.
+// The representative-point merging on in-memory tables: the worked examples and the steps one
+// by one, each merge loop run with both searches.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
-#include <random>
 
 #include "cure/cure.h"
-#include "literal_cure.h"
 
 using namespace cure;
 using clustering::InfiniteDistance;
@@ -51,9 +49,11 @@ void expectSameTables(const ClusterTables& fast, const ClusterTables& full, int 
 
 Clusters cluster(const std::vector<GeneRow>& rows, int sampleCount, double alpha, double distanceThreshold) {
   ClusterTables fast = startClusters(rows);
-  mergeClusters(rows, sampleCount, alpha, distanceThreshold, fast);
+  KeptClosestPairs kept;
+  mergeClusters(rows, sampleCount, alpha, distanceThreshold, kept, fast);
   ClusterTables full = startClusters(rows);
-  literal::mergeClusters(rows, sampleCount, alpha, distanceThreshold, full);
+  LiteralClosestPairs literal;
+  mergeClusters(rows, sampleCount, alpha, distanceThreshold, literal, full);
   expectSameTables(fast, full, sampleCount);
   return clustersByLowestRow(fast.clusterHead);
 }
@@ -150,35 +150,6 @@ TEST(CureMerging, OverflowingValuesFollowIeeeArithmeticAndNeverMerge) {
 
 TEST(CureMerging, NoSamplesPutEveryPointAtDistanceZero) {
   EXPECT_EQ(cluster(oneSample({1, 50, 2, 99}), 0, 0.5, 0), (Clusters{{0, 1, 2}, {3}}));
-}
-
-TEST(CureMerging, KeptNearestHeadsMergeWhatTheFullScanMerges) {
-  std::mt19937 generator(20240611);
-  const double alphas[] = {0.0, 0.5, 1.0, -0.7, 2.0, 0.3};
-  const double thresholds[] = {0.0, 1.0, 2.5, 6.0, 1e9};
-  int runs = 0;
-  for (int sampleCount : {1, 2, 5}) {
-    for (bool wholeValues : {true, false}) {
-      for (int geneCount : {3, 7, 25, 60}) {
-        std::uniform_int_distribution<int> whole(0, 6);
-        std::uniform_real_distribution<double> real(-4.0, 4.0);
-        std::vector<std::vector<double>> values(static_cast<std::size_t>(geneCount));
-        for (auto& row : values) {
-          for (int s = 0; s < sampleCount; ++s) row.push_back(wholeValues ? whole(generator) : real(generator));
-        }
-        const std::vector<GeneRow> rows = rowsOf(values);
-        for (double alpha : alphas) {
-          for (double threshold : thresholds) {
-            SCOPED_TRACE(testing::Message() << "samples " << sampleCount << ", genes " << geneCount << ", alpha "
-                                            << alpha << ", threshold " << threshold);
-            cluster(rows, sampleCount, alpha, threshold);
-            ++runs;
-          }
-        }
-      }
-    }
-  }
-  EXPECT_EQ(runs, 720);
 }
 
 TEST(CureWriting, ClustersComeInTheOrderOfTheirLowestRows) {
