@@ -1,6 +1,6 @@
 // birch's two phases, absorption and merging, with the searches they are given, and the order
 // in which the clusters are written.
-#include "birch.h"
+#include "birch/birch.h"
 
 #include <algorithm>
 #include <cmath>

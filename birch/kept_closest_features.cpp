@@ -2,7 +2,7 @@
 // quotients linearSum[s] / count that every literal distance computes afresh, go to
 // clustering::NearestPartners, which each merge tells that the kept feature's centroid moved and
 // the absorbed one left. The pairs are those the literal scan finds, in the same order.
-#include "birch.h"
+#include "birch/birch.h"
 
 namespace birch {
 

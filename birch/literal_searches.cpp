@@ -2,7 +2,7 @@
 // founded feature, and every merge step measures every pair of live features, each centroid
 // computed afresh from the sums for every distance. Slow (cubic in the features when merging),
 // plainly right: the oracle of the fast searches and the searches of birch_literal.
-#include "birch.h"
+#include "birch/birch.h"
 
 namespace birch {
 

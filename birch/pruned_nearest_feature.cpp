@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "birch.h"
+#include "birch/birch.h"
 
 namespace birch {
 

@@ -1,4 +1,4 @@
-#include "nearest_partners.h"
+#include "common/nearest_partners.h"
 
 #include <algorithm>
 #include <cmath>

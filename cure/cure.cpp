@@ -1,6 +1,6 @@
 // The merge loop of cure and the steps it takes with either search: the merge of a pair, the
 // new representative point and the order in which the clusters are written.
-#include "cure.h"
+#include "cure/cure.h"
 
 namespace cure {
 

@@ -1,7 +1,7 @@
 // The closest pair from kept nearest higher heads: the representative points of the live heads
 // go to clustering::NearestPartners, which a merge tells only that the surviving head's point
 // moved and the other head retired. The pairs are those findClosestPair finds, in the same order.
-#include "cure.h"
+#include "cure/cure.h"
 
 namespace cure {
 

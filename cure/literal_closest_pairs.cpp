@@ -1,7 +1,7 @@
 // The closest pair as every merge step finds it literally: all pairs of live clusters measured
 // afresh from their representative points. Slow (quadratic per step), plainly right: the
 // oracle of the kept search and the search of cure_literal.
-#include "cure.h"
+#include "cure/cure.h"
 
 namespace cure {
 

@@ -1,4 +1,4 @@
-#include "fast_reassign.h"
+#include "korrin/fast_reassign.h"
 
 #include <algorithm>
 

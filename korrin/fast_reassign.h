@@ -9,7 +9,7 @@
 // Memory: the means side by side and a few genes' sums, linear in clusterCount.
 #pragma once
 
-#include "korrin.h"
+#include "korrin/korrin.h"
 
 namespace korrin {
 

@@ -1,4 +1,4 @@
-#include "korrin.h"
+#include "korrin/korrin.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "literal_reassign.h"
+#include "korrin/literal_reassign.h"
 
 namespace korrin {
 

@@ -2,7 +2,7 @@
 // fast step is held against: every gene measured against every mean in turn, one sum at a time.
 #pragma once
 
-#include "korrin.h"
+#include "korrin/korrin.h"
 
 namespace korrin {
 

@@ -10,7 +10,7 @@
 #endif
 
 #include "common/packed_vectors.h"
-#include "fast_cells.h"
+#include "sting/fast_cells.h"
 
 namespace sting {
 

@@ -18,7 +18,7 @@
 // Memory: a few entries per cell and the sieve's samples of every cell, linear in geneCount.
 #pragma once
 
-#include "sting.h"
+#include "sting/sting.h"
 
 namespace sting {
 

@@ -2,7 +2,7 @@
 // vector; a hit is confirmed against the cell's first row, so colliding hashes only cost probes.
 #include <cstdint>
 
-#include "fast_cells.h"
+#include "sting/fast_cells.h"
 
 namespace sting {
 

@@ -1,4 +1,4 @@
-#include "literal_cells.h"
+#include "sting/literal_cells.h"
 
 namespace sting {
 

@@ -4,7 +4,7 @@
 // cell after the cluster's seed and measuring each distance afresh. Nothing is kept.
 #pragma once
 
-#include "sting.h"
+#include "sting/sting.h"
 
 namespace sting {
 

@@ -1,4 +1,4 @@
-#include "sting.h"
+#include "sting/sting.h"
 
 namespace sting {
 

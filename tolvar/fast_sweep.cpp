@@ -1,4 +1,4 @@
-#include "fast_sweep.h"
+#include "tolvar/fast_sweep.h"
 
 #include <algorithm>
 #include <cmath>

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "common/packed_vectors.h"
-#include "fixed_point_cost.h"
-#include "kept_trial_sums.h"
-#include "tolvar.h"
+#include "tolvar/fixed_point_cost.h"
+#include "tolvar/kept_trial_sums.h"
+#include "tolvar/tolvar.h"
 
 namespace tolvar {
 

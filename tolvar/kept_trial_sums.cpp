@@ -1,4 +1,4 @@
-#include "kept_trial_sums.h"
+#include "tolvar/kept_trial_sums.h"
 
 #include <cmath>
 

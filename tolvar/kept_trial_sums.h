@@ -20,9 +20,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "fixed_point_cost.h"
-#include "subset_rows.h"
-#include "tolvar.h"
+#include "tolvar/fixed_point_cost.h"
+#include "tolvar/subset_rows.h"
+#include "tolvar/tolvar.h"
 
 namespace tolvar {
 

@@ -1,4 +1,4 @@
-#include "literal_sweep.h"
+#include "tolvar/literal_sweep.h"
 
 namespace tolvar {
 

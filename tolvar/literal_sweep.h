@@ -4,7 +4,7 @@
 // the tolvar_literal program that the bench times.
 #pragma once
 
-#include "tolvar.h"
+#include "tolvar/tolvar.h"
 
 namespace tolvar {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/packed_vectors.h"
-#include "tolvar.h"
+#include "tolvar/tolvar.h"
 
 namespace tolvar {
 

@@ -1,4 +1,4 @@
-#include "tolvar.h"
+#include "tolvar/tolvar.h"
 
 #include <algorithm>
 #include <cstdint>
