@@ -123,32 +123,39 @@ TEST(CureKeptSearch, MergesAsTheLiteralSearchOnGeneratedTables) {
   }
 }
 
-TEST(CureKeptSearch, PlantedTies) {
+TEST(CureKeptSearch, PlantedTables) {
   struct Planted {
     const char* what;
-    std::vector<std::vector<double>> rows;
+    generated::Matrix matrix;
     double alpha;
     int reserveSize;
+  };
+  const auto rows = [](const std::vector<std::vector<double>>& values) {
+    generated::Matrix matrix{"planted", static_cast<int>(values[0].size()), std::vector<GeneRow>(values.size())};
+    for (std::size_t r = 0; r < values.size(); ++r) {
+      std::copy(values[r].begin(), values[r].end(), matrix.rows[r].values.begin());
+    }
+    return matrix;
   };
   const std::vector<Planted> planted = {
       // Rows 1 and 2 merge; head 1's new point (0, 1) lies sqrt 2 from row 0, exactly as far as
       // row 0's kept partner 3, so (0, 1) merges next: the lower head wins the tie.
-      {"a moved point as near as the kept partner", {{1, 0}, {-1, -1}, {-1, 0}, {0, -1}}, 2.0,
+      {"a moved point as near as the kept partner", rows({{1, 0}, {-1, -1}, {-1, 0}, {0, -1}}), 2.0,
        clustering::NearestPartners::DefaultReserveSize},
       {"a moved point as near as a reserved one",
-       {{2, 0}, {1, 2}, {2, 1}, {1, 2}, {0, 1}, {2, 1}, {2, 2}}, 0.0, 1},
+       rows({{2, 0}, {1, 2}, {2, 1}, {1, 2}, {0, 1}, {2, 1}, {2, 2}}), 0.0, 1},
       {"a moved point at the horizon",
-       {{-1, 1, 0}, {-1, 0, 0}, {0, 1, 0}, {-1, 1, 1}, {0, 0, -1}, {-1, 1, 0}, {1, 1, 1}, {-1, 1, -1}, {-1, 0, -1}},
+       rows({{-1, 1, 0}, {-1, 0, 0}, {0, 1, 0}, {-1, 1, 1}, {0, 0, -1}, {-1, 1, 0}, {1, 1, 1}, {-1, 1, -1},
+             {-1, 0, -1}}),
        -0.7, 2},
+      // 8 and 9 merge; head 7 loses partner 9, nearer than its horizon: its sum to 8 may stop only past the horizon.
+      {"a point below the kept one whose partner is nearer than its horizon",
+       generated::generateMatrix(202, generated::Shape::Decimals, 11, 9), 2.0, 0},
   };
   for (const Planted& p : planted) {
-    generated::Matrix matrix{p.what, static_cast<int>(p.rows[0].size()), std::vector<GeneRow>(p.rows.size())};
-    for (std::size_t r = 0; r < p.rows.size(); ++r) {
-      std::copy(p.rows[r].begin(), p.rows[r].end(), matrix.rows[r].values.begin());
-    }
     const double all = std::numeric_limits<double>::max();
-    EXPECT_TRUE(sameRun(run(matrix, p.alpha, all, KeptClosestPairs(p.reserveSize)),
-                        run(matrix, p.alpha, all, LiteralClosestPairs()), matrix.sampleCount))
+    EXPECT_TRUE(sameRun(run(p.matrix, p.alpha, all, KeptClosestPairs(p.reserveSize)),
+                        run(p.matrix, p.alpha, all, LiteralClosestPairs()), p.matrix.sampleCount))
         << p.what;
   }
 }
