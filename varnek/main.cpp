@@ -5,7 +5,11 @@
 #include "common/cluster_output.h"
 #include "common/console.h"
 #include "common/engine_main.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
+#include "fast_linking.h"
+#include "fast_merging.h"
+#include "literal_method.h"
 #include "varnek.h"
 
 int main() {
@@ -24,10 +28,12 @@ int main() {
         loadGeneRows<GeneRow>(*paths.matrixTokens, quoted(paths.matrixHostPath), counts.geneCount, counts.sampleCount);
     paths.matrix->close();
 
-    std::vector<varnek::NeighbourLink> links = varnek::linkNearestNeighbours(rows, counts.sampleCount);
+    const ProgramStep<varnek::LiteralLinking, varnek::FastLinking> linking;
+    std::vector<varnek::NeighbourLink> links = linking.link(rows, counts.sampleCount);
     std::vector<varnek::ClusterSlot> slots = varnek::buildChains(links);
     std::cout << "Clustering started\n" << std::flush;
-    varnek::mergeClusters(rows, counts.sampleCount, slots, mergeThreshold, [](const varnek::MergePass& pass) {
+    ProgramStep<varnek::LiteralMerging, varnek::FastMerging> merging;
+    varnek::mergeClusters(rows, counts.sampleCount, slots, mergeThreshold, merging, [](const varnek::MergePass& pass) {
       std::cout << "mini=" << pass.a << "\tminj=" << pass.b << "\tval=" << formatFixed(pass.score) << "\n"
                 << std::flush;
     });
