@@ -4,7 +4,9 @@
 // with the fast ones, which must agree.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "varnek/fast_linking.h"
 #include "varnek/fast_merging.h"
@@ -58,19 +60,20 @@ struct Clustering {
   std::vector<MergePass> passes;
 };
 
-Clustering clusterWith(const std::vector<GeneRow>& rows, int sampleCount, double mergeThreshold, MergeStep&& step) {
-  std::vector<NeighbourLink> links = linkNearestNeighbours(rows, sampleCount);
+Clustering mergeWith(const std::vector<GeneRow>& rows, int sampleCount, std::vector<ClusterSlot> slots,
+                     double mergeThreshold, MergeStep&& step) {
   Clustering run;
-  run.slots = buildChains(links);
-  mergeClusters(rows, sampleCount, run.slots, mergeThreshold, step,
+  mergeClusters(rows, sampleCount, slots, mergeThreshold, step,
                 [&run](const MergePass& pass) { run.passes.push_back(pass); });
+  run.slots = std::move(slots);
   return run;
 }
 
-// The literal clustering, once the fast one has been seen to be the same.
-Clustering cluster(const std::vector<GeneRow>& rows, int sampleCount, double mergeThreshold) {
-  const Clustering literal = clusterWith(rows, sampleCount, mergeThreshold, LiteralMerging());
-  const Clustering fast = clusterWith(rows, sampleCount, mergeThreshold, FastMerging());
+// The literal merging of the given slots, once the fast one has been seen to be the same.
+Clustering mergeSlots(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<ClusterSlot>& slots,
+                      double mergeThreshold) {
+  const Clustering literal = mergeWith(rows, sampleCount, slots, mergeThreshold, LiteralMerging());
+  const Clustering fast = mergeWith(rows, sampleCount, slots, mergeThreshold, FastMerging());
   EXPECT_EQ(membersOf(fast.slots), membersOf(literal.slots));
   EXPECT_EQ(weightsOf(fast.slots), weightsOf(literal.slots));
   EXPECT_EQ(fast.passes.size(), literal.passes.size());
@@ -80,6 +83,12 @@ Clustering cluster(const std::vector<GeneRow>& rows, int sampleCount, double mer
     EXPECT_EQ(fast.passes[k].score, literal.passes[k].score) << "pass " << k + 1;
   }
   return literal;
+}
+
+// The literal clustering, once the fast links and merging have been seen to be the same.
+Clustering cluster(const std::vector<GeneRow>& rows, int sampleCount, double mergeThreshold) {
+  std::vector<NeighbourLink> links = linkNearestNeighbours(rows, sampleCount);
+  return mergeSlots(rows, sampleCount, buildChains(links), mergeThreshold);
 }
 
 void expectPasses(const std::vector<MergePass>& passes, std::initializer_list<MergePass> expected) {
@@ -274,3 +283,47 @@ TEST(MergeClusters, IdenticalRowsScoreByTheZeroWeightForm) {
   EXPECT_EQ(membersOf(run.slots), (Members{{0, 1, 2, 3}, {4}}));
 }
 
+
+TEST(MergeClusters, PlantedSlotsMergeAsTheMethodReads) {
+  // Slots given by hand (members by row, weights as set), one sample per row.
+  struct Case {
+    const char* what;
+    std::vector<double> values;
+    std::vector<ClusterSlot> slots;
+    double mergeThreshold;
+    std::vector<std::pair<int, int>> passes;
+  };
+  constexpr double AtInfinity = 333.66649999995832;  // (2, 1.0) with (1, 0.0) scores 999999 exactly
+  const Case cases[] = {
+      {"(0, 2) and (1, 2) tie at 81 and slot 1's best partner is merged away; its pair with the moved slot "
+       "scores far more, so (0, 1) at about 91.3 is next",
+       {0, 1, 10, 11, 5, 6, 100}, {{{0, 1}, 1.0}, {{2, 3}, 1.0}, {{4, 5}, 1.0}, {{6}, 0.0}}, 100.0,
+       {{0, 2}, {0, 1}}},
+      // After (1, 2) merges, the merged slot and the moved one mirror each other around slot 0: the
+      // same distances, summed in other orders, since the values have no exact binary form.
+      {"mirrored: (0, 1) and (0, 2) tie at about 209.148 and the first merges",
+       {0, 1.46, -13.175000000000001, -14.332000000000001, 14.635000000000002, 15.792000000000002},
+       {{{0, 1}, 0.156}, {{2}, 1.8345}, {{3}, 1.8345}, {{4, 5}, 3.669}}, 1e300, {{1, 2}, {0, 1}}},
+      {"mirrored: (0, 2) scores two units in the last place less than (0, 1), at about 521.536",
+       {0, 1.202, -16.908999999999999, -18.477999999999998, 18.110999999999997, 19.679999999999996},
+       {{{0, 1}, 1.2669999999999999}, {{2}, 0.90800000000000003}, {{3}, 0.90800000000000003}, {{4, 5}, 1.8160000000000001}},
+       1e300, {{1, 2}, {0, 2}}},
+      {"slot 0's best partner absorbs slot 2: their pair scored 400 and now scores about 620",
+       {0, 10, 10.5, 100}, {{{0}, 0.0}, {{1}, 0.0}, {{2}, 0.0}, {{3}, 0.0}}, 1000.0, {{1, 2}, {0, 1}}},
+      {"a score of exactly InfiniteDistance is no candidate", {0, 0.5, AtInfinity, 1e7},
+       {{{0, 1}, 1.0}, {{2}, 0.0}, {{3}, 0.0}}, 1e300, {}},
+      {"one just below it is", {0, 0.5, std::nextafter(AtInfinity, 0.0), 1e7},
+       {{{0, 1}, 1.0}, {{2}, 0.0}, {{3}, 0.0}}, 1e300, {{0, 1}}},
+  };
+  for (const Case& planted : cases) {
+    SCOPED_TRACE(planted.what);
+    std::vector<GeneRow> rows;
+    for (double value : planted.values) rows.push_back(oneSampleRows({value})[0]);
+    const Clustering run = mergeSlots(rows, 1, planted.slots, planted.mergeThreshold);
+    ASSERT_EQ(run.passes.size(), planted.passes.size());
+    for (std::size_t k = 0; k < run.passes.size(); ++k) {
+      EXPECT_EQ(run.passes[k].a, planted.passes[k].first) << "pass " << k + 1;
+      EXPECT_EQ(run.passes[k].b, planted.passes[k].second) << "pass " << k + 1;
+    }
+  }
+}
