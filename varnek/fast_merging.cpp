@@ -71,6 +71,7 @@ struct FastMerging::Tables {
  private:
   void measureAll(const std::vector<ClusterSlot>& slots);
   void settleMeasured(int c, std::size_t first, const std::vector<ClusterSlot>& slots);
+  void workOutQuickBounds(int c, const std::vector<ClusterSlot>& slots);
   template <typename Take>
   void forEachMember(const std::vector<int>& queue, Take take);
   void measureSlot(int s, double* fold, double* distance);
@@ -86,6 +87,10 @@ struct FastMerging::Tables {
   SlotTables* keepFor(int a, int b, std::size_t members);
   void moveLastInto(int b, int last, bool keptMerged);
   std::size_t members(int s) const { return positions_[static_cast<std::size_t>(s)].size(); }
+  void noteSlot(int s, const ClusterSlot& slot) {
+    slotCount_[static_cast<std::size_t>(s)] = slot.count();
+    slotWeight_[static_cast<std::size_t>(s)] = slot.weight;
+  }
   bool measured(int s) const { return !keptOf(s) || members(s) <= keeping_.measuredKeptMembers; }
   SlotTables* keptOf(int s) const { return kept_[static_cast<std::size_t>(s)].get(); }
 
@@ -105,6 +110,8 @@ struct FastMerging::Tables {
   std::vector<double> rowSecond_;  // per settled row: a bound of every pair of the row but the best
   std::vector<int> rowPartner_;    // per settled row: the partner of its best, -1 for none
   std::vector<std::array<int, 4>> rowLikely_;  // per row, when last settled: its best partners
+  std::vector<double> slotCount_;   // by slot, as the slots say, for working out bounds side by side
+  std::vector<double> slotWeight_;
   std::vector<char> rowSettled_;
 
   // Scratch.
@@ -122,6 +129,7 @@ struct FastMerging::Tables {
   std::vector<double> keys_;
   std::vector<Scored> exact_;
   std::vector<double> sums_;
+  std::vector<double> quick_;
 };
 
 FastMerging::Tables::Tables(const std::vector<GeneRow>& rows, int sampleCount, const std::vector<ClusterSlot>& slots,
@@ -129,10 +137,12 @@ FastMerging::Tables::Tables(const std::vector<GeneRow>& rows, int sampleCount, c
     : geneCount_(rows.size()), capacity_(slots.size()), keptSize_(sizeof(double) * (rows.size() + 2 * slots.size())),
       keeping_(keeping), live_(static_cast<int>(slots.size())), genes_(rows, sampleCount, slotOrder(slots)),
       cache_(genes_, keeping.cachedMembers, slots.size()), slotAt_(rows.size()), positions_(slots.size()), kept_(slots.size()), rowBest_(slots.size(), NoCandidate),
-      rowSecond_(slots.size(), NoCandidate), rowPartner_(slots.size(), -1), rowLikely_(slots.size()), rowSettled_(slots.size(), 0), squared_(QueriesAtOnce * rows.size()),
+      rowSecond_(slots.size(), NoCandidate), rowPartner_(slots.size(), -1), rowLikely_(slots.size()),
+      slotCount_(slots.size()), slotWeight_(slots.size()), rowSettled_(slots.size(), 0), squared_(QueriesAtOnce * rows.size()),
       slotMinimum_(slots.size()),
       merging_(makeTables(geneCount_, capacity_)), measured_(makeTables(geneCount_, capacity_)),
-      otherSum_(slots.size()), otherDistance_(rows.size()), keys_(slots.size()), exact_(slots.size()), sums_(slots.size()) {
+      otherSum_(slots.size()), otherDistance_(rows.size()), keys_(slots.size()), exact_(slots.size()), sums_(slots.size()),
+      quick_(slots.size()) {
   // Genes lie slot by slot in member order, so that at the start every slot is one stretch.
   int position = 0;
   for (std::size_t s = 0; s < capacity_; ++s) {
@@ -141,6 +151,7 @@ FastMerging::Tables::Tables(const std::vector<GeneRow>& rows, int sampleCount, c
       positions_[s].push_back(position++);
     }
   }
+  for (std::size_t s = 0; s < capacity_; ++s) noteSlot(static_cast<int>(s), slots[s]);
   std::vector<int> bySize;
   for (int s = 0; s < live_; ++s) {
     if (members(s) >= keeping_.keptMembers) bySize.push_back(s);
@@ -163,6 +174,10 @@ void FastMerging::Tables::measureAll(const std::vector<ClusterSlot>& slots) {
   std::vector<double>& firstHalf = merging_.firstHalf;
   std::vector<double>& tail = merging_.distance;
   std::vector<int> batch(QueriesAtOnce);
+  std::vector<std::size_t> keptSlots;
+  for (std::size_t e = 0; e < capacity_; ++e) {
+    if (kept_[e]) keptSlots.push_back(e);
+  }
   std::size_t batchFirst = 0;
   std::size_t batchEnd = 0;
   std::size_t stride = 0;
@@ -191,8 +206,8 @@ void FastMerging::Tables::measureAll(const std::vector<ClusterSlot>& slots) {
     }
     MemberDistances::rootNearest(slotMinimum_.data() + c + 1, capacity_ - static_cast<std::size_t>(c) - 1);
     for (std::size_t e = static_cast<std::size_t>(c) + 1; e < capacity_; ++e) firstHalf[e] += slotMinimum_[e];
-    for (std::size_t e = static_cast<std::size_t>(c) + 1; e < capacity_; ++e) {
-      if (SlotTables* later = kept_[e].get()) later->distance[x] = slotMinimum_[e];
+    for (std::size_t e : keptSlots) {
+      if (e > static_cast<std::size_t>(c)) kept_[e]->distance[x] = slotMinimum_[e];
     }
     MemberDistances::takeNearer(sums, width, tail.data() + first);
     if (x + 1 == first) settleMeasured(c, first, slots);
@@ -210,8 +225,6 @@ void FastMerging::Tables::settleMeasured(int c, std::size_t first, const std::ve
     std::copy(firstHalf.begin() + c + 1, firstHalf.end(), kept->firstHalf.begin() + c + 1);
     std::fill(kept->covered.begin(), kept->covered.end(), static_cast<int>(members(c)));
   }
-  const ClusterSlot& row = slots[static_cast<std::size_t>(c)];
-  BestTwo found;
   for (int e = c + 1; e < live_; ++e) {
     double connectionSum = firstHalf[static_cast<std::size_t>(e)];
     if (SlotTables* later = keptOf(e)) {
@@ -224,18 +237,30 @@ void FastMerging::Tables::settleMeasured(int c, std::size_t first, const std::ve
     } else {
       for (int p : positions_[static_cast<std::size_t>(e)]) connectionSum += tail[static_cast<std::size_t>(p)];
     }
-    const ClusterSlot& other = slots[static_cast<std::size_t>(e)];
-    const double quick = quickScoreBound(connectionSum, row.count(), row.weight, other.count(), other.weight);
-    keys_[static_cast<std::size_t>(e)] = candidateKey(quick);
-    if (quick > found.second || quick >= InfiniteDistance) continue;  // neither the best nor the second
-    keys_[static_cast<std::size_t>(e)] = pairKey(c, e, connectionSum, slots);
-    found.offer(keys_[static_cast<std::size_t>(e)], e);
+    sums_[static_cast<std::size_t>(e)] = connectionSum;
+  }
+  workOutQuickBounds(c, slots);
+  BestTwo found;
+  for (int e = c + 1; e < live_; ++e) {
+    const auto k = static_cast<std::size_t>(e);
+    keys_[k] = candidateKey(quick_[k]);
+    if (quick_[k] > found.second || quick_[k] >= InfiniteDistance) continue;  // neither the best nor the second
+    keys_[k] = pairKey(c, e, sums_[k], slots);
+    found.offer(keys_[k], e);
   }
   rowBest_[static_cast<std::size_t>(c)] = found.best;
   rowSecond_[static_cast<std::size_t>(c)] = found.second;
   rowPartner_[static_cast<std::size_t>(c)] = found.partner;
   rowSettled_[static_cast<std::size_t>(c)] = 1;
   noteLikely(c, keys_);
+}
+
+// quick_[e] for the pairs (c, e > c) from their connection sums in sums_.
+void FastMerging::Tables::workOutQuickBounds(int c, const std::vector<ClusterSlot>& slots) {
+  const auto from = static_cast<std::size_t>(c) + 1;
+  const ClusterSlot& row = slots[static_cast<std::size_t>(c)];
+  quickScoreBounds(row.count(), row.weight, sums_.data() + from, slotCount_.data() + from, slotWeight_.data() + from,
+                   static_cast<std::size_t>(live_) - from, quick_.data() + from);
 }
 
 double FastMerging::Tables::pairKey(int c, int e, double connectionSum, const std::vector<ClusterSlot>& slots) const {
@@ -375,28 +400,25 @@ void FastMerging::Tables::settle(int c, const std::vector<ClusterSlot>& slots) {
 void FastMerging::Tables::settleRow(int c, double* firstHalf, int* covered, const double* distance,
                                     const double* towards, const std::vector<ClusterSlot>& slots) {
   const int complete = static_cast<int>(members(c));
-  const ClusterSlot& row = slots[static_cast<std::size_t>(c)];
+  for (int e = c + 1; e < live_; ++e) {
+    const auto k = static_cast<std::size_t>(e);
+    const bool whole = !covered || covered[k] == complete;
+    double sum = whole ? firstHalf[k] : 0.0;
+    for (int p : positions_[k]) sum += distance[p];
+    sums_[k] = whole ? sum : towards[k] + sum;  // the fold, or the terms summed otherwise
+    exact_[k] = whole ? Scored::Later : Scored::FirstHalfMissing;
+  }
+  workOutQuickBounds(c, slots);
   double second = NoCandidate;  // so far: above it, a score need not be worked out yet
   for (int e = c + 1; e < live_; ++e) {
     const auto k = static_cast<std::size_t>(e);
-    if (!covered || covered[k] == complete) {
-      double connectionSum = firstHalf[k];
-      for (int p : positions_[k]) connectionSum += distance[p];
-      const ClusterSlot& other = slots[k];
-      const double quick = quickScoreBound(connectionSum, row.count(), row.weight, other.count(), other.weight);
-      if (quick > second) {
-        keys_[k] = candidateKey(quick);
-        sums_[k] = connectionSum;
-        exact_[k] = Scored::Later;
-      } else {
-        keys_[k] = pairKey(c, e, connectionSum, slots);
-        exact_[k] = Scored::Exactly;
-      }
+    if (exact_[k] == Scored::FirstHalfMissing) {
+      keys_[k] = boundKey(c, e, sums_[k], slots);
+    } else if (quick_[k] > second) {
+      keys_[k] = candidateKey(quick_[k]);
     } else {
-      double secondHalf = 0.0;
-      for (int p : positions_[k]) secondHalf += distance[p];
-      keys_[k] = boundKey(c, e, towards[k] + secondHalf, slots);
-      exact_[k] = Scored::FirstHalfMissing;
+      keys_[k] = pairKey(c, e, sums_[k], slots);
+      exact_[k] = Scored::Exactly;
     }
     second = std::min(second, keys_[k]);
   }
@@ -587,6 +609,8 @@ void FastMerging::Tables::merged(int a, int b, const std::vector<ClusterSlot>& s
   absorbed.clear();
   if (moved) moveLastInto(b, last, keep != nullptr);
   live_ = last;
+  noteSlot(a, slots[ka]);
+  if (moved) noteSlot(b, slots[kb]);
 
   if (keep) {
     settle(a, slots);

@@ -23,16 +23,26 @@ double reorderedScoreBound(double score, std::size_t geneCount) {
   return std::nextafter(at * shrink, 0.0);
 }
 
-double quickScoreBound(double connectionSum, int countA, double weightA, int countB, double weightB) {
+namespace {
+
+// Written without branches, so that a row's bounds are worked out several at a time.
+inline double quickBound(double countA, double weightA, double S, double countB, double weightB) {
   constexpr double Low = 0x1p-200;
   constexpr double High = 0x1p200;
-  const double S = connectionSum;
   const double W = weightA + weightB;
   const double weighted = countA * weightA + countB * weightB;
-  if (!(S >= Low && S <= High && W >= Low && W <= High && weighted >= Low && weighted <= High)) {
-    return -std::numeric_limits<double>::infinity();
-  }
-  return (2.0 * (S * S)) / (weighted * W) * (1.0 - 32.0 * 0x1p-53);
+  const double divisor = W > 0.0 ? weighted * W : countA + countB;
+  const bool normal = S >= Low && S <= High && (W == 0.0 || (W >= Low && W <= High && weighted >= Low && weighted <= High));
+  const double bound = (2.0 * (S * S)) / divisor * (1.0 - 32.0 * 0x1p-53);
+  return normal ? bound : -std::numeric_limits<double>::infinity();
+}
+
+}  // namespace
+
+void quickScoreBounds(int countA, double weightA, const double* sums, const double* counts, const double* weights,
+                      std::size_t count, double* out) {
+  const double na = countA;
+  for (std::size_t e = 0; e < count; ++e) out[e] = quickBound(na, weightA, sums[e], counts[e], weights[e]);
 }
 
 }  // namespace varnek

@@ -26,8 +26,9 @@
 // From the connection sum itself, with one division instead of the score's five: with both
 // weights' sum W above 0 the score is 2 S^2 / ((na wa + nb wb) W) but for at most seven
 // roundings down, and the quick quotient of the same is that but for at most five roundings
-// up, so the quotient times 1 - 32u is below the score. Only while every quantity lies far
-// inside the normal range; otherwise, and with both weights 0, there is no quick bound.
+// up, so the quotient times 1 - 32u is below the score. With both weights 0 the score is
+// 2 S^2 / (na + nb) but for two roundings, and so is the quotient. Only while every quantity
+// lies far inside the normal range; otherwise there is no quick bound.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +43,9 @@ double mergeScoreBound(double termSum, int countA, double weightA, int countB, d
 // terms.
 double reorderedScoreBound(double score, std::size_t geneCount);
 
-// At most mergeScore(connectionSum, ...), or minus infinity.
-double quickScoreBound(double connectionSum, int countA, double weightA, int countB, double weightB);
+// At most mergeScore(sums[e], countA, weightA, counts[e], weights[e]), or minus infinity, as
+// out[e] for e < count.
+void quickScoreBounds(int countA, double weightA, const double* sums, const double* counts, const double* weights,
+                      std::size_t count, double* out);
 
 }  // namespace varnek
