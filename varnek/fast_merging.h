@@ -1,28 +1,32 @@
 // The best pair of every merge pass, found without measuring every cross-slot distance anew.
 //
-// What is kept, and why it stays exact:
+// What is kept, and why it stays exact (merging_tables.h lists the tables):
 // - A slot's distance row: for every gene outside it, the distance to the slot's nearest member.
 //   A minimum is the same in any order, so the merged slot's row is the smaller of the two rows.
 //   The connection sum of the pair (c, e), c < e, folds c's members' distances in e's row, then
-//   e's members' distances in c's row, so with both rows at hand the fold is taken in the very
-//   order of the literal search.
-// - A slot's first halves: the fold over its members of their distances to every later slot.
-//   A merge appends the absorbed slot's members, so the kept slot's folds simply continue. The
-//   second half continues the fold from the first half's value, so it is added afresh whenever
-//   a pair is scored.
+//   e's members' distances in c's row, so with both rows at hand it is folded in the very order
+//   of the literal search.
+// - A slot's first halves: the fold over its members of their distances to every later slot,
+//   and how many of its members each has taken. A merge appends the absorbed slot's members, so
+//   the kept slot's folds continue over them; one that cannot continue yet waits, and is
+//   completed only when its pair becomes a candidate. The second half continues the fold from
+//   the first half's value, so it is added afresh whenever a pair is scored.
 // - A slot's sums towards every other slot: the sum over its members of their distances to that
 //   slot, in whatever order merges added them. With the other slot's sum over its own members in
-//   this slot's row, it bounds the pair's score from below (merge_bound.h), which is all that
-//   most pairs ever need: a pair is scored exactly only when its bound could win.
-// - Per row c (the pairs (c, e > c)): its best score and partner when settled, or a score that
-//   none of its pairs falls below when not. The best pair of a pass is the first row with the
-//   smallest such score, once that row is settled: every other row's pairs score at least as
-//   much, and rows below it lose ties. A merge unsettles a row only when its pair with a merged
-//   or moved slot could now be first in it.
-// These tables take a row of genes and two of slots per kept slot. They are kept for the slots
-// of two members or more, largest first, as far as the budget goes; the other slots' rows and
-// folds are measured from their members' values when needed (a slot of one member is a row of
-// plain distances), four members' distances at a time.
+//   this slot's row, it bounds the pair's score from below (merge_bound.h); so does a quick
+//   quotient of the connection sum. Most pairs never need more: a pair is scored exactly only
+//   when its bound could make it its row's best or second.
+// - Per row c (the pairs (c, e > c)): when settled, its best score and partner (the first met
+//   among equals) and a bound of its other pairs; when not, a score that none of its pairs falls
+//   below. The best pair of a pass is the first row with the smallest such score, once that row
+//   is settled: every other row's pairs score at least as much, and rows below it lose ties. A
+//   merge unsettles a row only when its pair with the merged slot may now be first in it, or its
+//   best partner was merged away or moved; the moved slot's own row is left unsettled, bounded
+//   by the rows its pairs come from (they score the same but for the order of their terms).
+// These tables take a row of genes and two of slots per kept slot, and are kept for the slots of
+// 16 members or more. The other slots are measured from their members' values when needed,
+// through a small cache of measured members (member_cache.h) whose spare lanes measure the
+// members likely to be needed next.
 #pragma once
 
 #include <cstddef>

@@ -11,10 +11,16 @@ constexpr int QueriesAtOnce = MemberDistances::QueriesAtOnce;
 }  // namespace
 
 MemberCache::MemberCache(const MemberDistances& genes, std::size_t capacity, std::size_t slotCount)
-    : genes_(genes), geneCount_(genes.geneCount()), slotCount_(slotCount), entryOf_(genes.geneCount(), -1),
-      positionOf_(std::max<std::size_t>(capacity, QueriesAtOnce), -1), lastUse_(positionOf_.size(), 0),
-      worked_(positionOf_.size(), 0), distances_(positionOf_.size() * geneCount_),
-      toSlots_(positionOf_.size() * slotCount), squared_(QueriesAtOnce * geneCount_) {}
+    : genes_(genes),
+      geneCount_(genes.geneCount()),
+      slotCount_(slotCount),
+      entryOf_(genes.geneCount(), -1),
+      positionOf_(std::max<std::size_t>(capacity, QueriesAtOnce), -1),
+      lastUse_(positionOf_.size(), 0),
+      worked_(positionOf_.size(), 0),
+      distances_(positionOf_.size() * geneCount_),
+      toSlots_(positionOf_.size() * slotCount),
+      squared_(QueriesAtOnce * geneCount_) {}
 
 const double* MemberCache::distances(int position) const {
   return distances_.data() + static_cast<std::size_t>(entryOf_[static_cast<std::size_t>(position)]) * geneCount_;
@@ -47,10 +53,12 @@ void MemberCache::fetch(const int* needed, std::size_t neededCount, const std::v
   int queries[QueriesAtOnce];
   int count = 0;
   for (std::size_t i = 0; i < neededCount && count < QueriesAtOnce; ++i) {
-    if (!holds(needed[i]) && std::find(queries, queries + count, needed[i]) == queries + count) queries[count++] = needed[i];
+    if (!holds(needed[i]) && std::find(queries, queries + count, needed[i]) == queries + count)
+      queries[count++] = needed[i];
   }
   for (std::size_t i = 0; i < hoped.size() && count < QueriesAtOnce; ++i) {
-    if (!holds(hoped[i]) && std::find(queries, queries + count, hoped[i]) == queries + count) queries[count++] = hoped[i];
+    if (!holds(hoped[i]) && std::find(queries, queries + count, hoped[i]) == queries + count)
+      queries[count++] = hoped[i];
   }
   if (count == 0) return;
   genes_.measure(queries, count, 0, squared_.data(), geneCount_);

@@ -49,7 +49,7 @@ class MemberCache {
   std::vector<int> entryOf_;     // by position, -1 when not held
   std::vector<int> positionOf_;  // by entry, -1 when free
   std::vector<std::uint64_t> lastUse_;
-  std::vector<char> worked_;       // by entry: distances worked out
+  std::vector<char> worked_;  // by entry: distances worked out
   std::uint64_t clock_ = 0;
   std::vector<double> distances_;  // entry e's row at e * geneCount_: squared sums until worked out
   std::vector<double> toSlots_;    // entry e's row at e * slotCount_

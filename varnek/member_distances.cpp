@@ -6,8 +6,7 @@ namespace varnek {
 
 using clustering::InfiniteDistance;
 
-MemberDistances::MemberDistances(const std::vector<clustering::GeneRow>& rows, int sampleCount,
-                                 std::vector<int> geneAt)
+MemberDistances::MemberDistances(const std::vector<clustering::GeneRow>& rows, int sampleCount, std::vector<int> geneAt)
     : rows_(rows), geneAt_(std::move(geneAt)), packed_(static_cast<int>(geneAt_.size()), sampleCount) {
   for (std::size_t p = 0; p < geneAt_.size(); ++p) packed_.assign(static_cast<int>(p), values(static_cast<int>(p)));
 }

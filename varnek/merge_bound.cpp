@@ -18,7 +18,8 @@ double mergeScoreBound(double termSum, int countA, double weightA, int countB, d
 double reorderedScoreBound(double score, std::size_t geneCount) {
   constexpr double SmallestSafe = 0x1p-900;  // far above where a product of two factors can underflow
   const double shrink = 1.0 - (4.0 * static_cast<double>(geneCount) + 16.0) * 0x1p-53;
-  if (!(score >= SmallestSafe)) return score < 0.0 || std::isnan(score) ? -std::numeric_limits<double>::infinity() : 0.0;
+  if (!(score >= SmallestSafe))
+    return score < 0.0 || std::isnan(score) ? -std::numeric_limits<double>::infinity() : 0.0;
   const double at = score < clustering::InfiniteDistance ? score : clustering::InfiniteDistance;
   return std::nextafter(at * shrink, 0.0);
 }
@@ -32,7 +33,8 @@ inline double quickBound(double countA, double weightA, double S, double countB,
   const double W = weightA + weightB;
   const double weighted = countA * weightA + countB * weightB;
   const double divisor = W > 0.0 ? weighted * W : countA + countB;
-  const bool normal = S >= Low && S <= High && (W == 0.0 || (W >= Low && W <= High && weighted >= Low && weighted <= High));
+  const bool normal =
+      S >= Low && S <= High && (W == 0.0 || (W >= Low && W <= High && weighted >= Low && weighted <= High));
   const double bound = (2.0 * (S * S)) / divisor * (1.0 - 32.0 * 0x1p-53);
   return normal ? bound : -std::numeric_limits<double>::infinity();
 }

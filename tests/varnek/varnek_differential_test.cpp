@@ -87,8 +87,8 @@ void checkCase(const Matrix& matrix) {
   }
   const std::size_t none = std::numeric_limits<std::size_t>::max();
   const std::size_t twoTables = 2 * sizeof(double) * (matrix.rows.size() + 2 * chains.size());
-  const FastMerging::Keeping keepings[] = {FastMerging::EngineKeeping, {none, none, 0, 4}, {1, none, 4, 64},
-                                           {2, twoTables, 0, 5}};
+  const FastMerging::Keeping keepings[] = {
+      FastMerging::EngineKeeping, {none, none, 0, 4}, {1, none, 4, 64}, {2, twoTables, 0, 5}};
   for (double threshold : thresholds) {
     const MergeRecord literal = threshold == all ? full : runMerge(matrix, chains, threshold, LiteralMerging());
     for (const FastMerging::Keeping& keeping : keepings) {
