@@ -174,7 +174,65 @@ __attribute__((target("avx2"))) void avx2Tile(const double* const* queries, cons
   }
 }
 
+// The tile kernels for one to four queries.
+template <int Blocks>
+__attribute__((target("avx512f"))) void avx512TileFor(int queryCount, const double* const* queries,
+                                                      const double* blocks, std::size_t blockSize, int sampleCount,
+                                                      double* sums, std::size_t stride) {
+  switch (queryCount) {
+    case 4: avx512Tile<4, Blocks>(queries, blocks, blockSize, sampleCount, sums, stride); break;
+    case 3: avx512Tile<3, Blocks>(queries, blocks, blockSize, sampleCount, sums, stride); break;
+    case 2: avx512Tile<2, Blocks>(queries, blocks, blockSize, sampleCount, sums, stride); break;
+    default: avx512Tile<1, Blocks>(queries, blocks, blockSize, sampleCount, sums, stride); break;
+  }
+}
+
+__attribute__((target("avx2"))) void avx2TileFor(int queryCount, const double* const* queries, const double* block,
+                                                 int sampleCount, double* sums, std::size_t stride) {
+  switch (queryCount) {
+    case 4: avx2Tile<4>(queries, block, sampleCount, sums, stride); break;
+    case 3: avx2Tile<3>(queries, block, sampleCount, sums, stride); break;
+    case 2: avx2Tile<2>(queries, block, sampleCount, sums, stride); break;
+    default: avx2Tile<1>(queries, block, sampleCount, sums, stride); break;
+  }
+}
+
+// The minimum takes its second operand when the first is not a number, so a root that is not a
+// number gives `cap`.
+// (The zero-masked forms with every lane set, since GCC 12 takes the plain ones' undefined
+// pass-through for an uninitialised value.)
+__attribute__((target("avx512f"))) void avx512CappedRoots(double* values, std::size_t count, double cap) {
+  const __m512d limit = _mm512_set1_pd(cap);
+  constexpr __mmask8 All = 0xFF;
+  std::size_t k = 0;
+  for (; k + 8 <= count; k += 8) {
+    _mm512_storeu_pd(values + k, _mm512_maskz_min_pd(All, _mm512_maskz_sqrt_pd(All, _mm512_loadu_pd(values + k)), limit));
+  }
+  if (k < count) {
+    const __mmask8 rest = static_cast<__mmask8>((1u << (count - k)) - 1);
+    const __m512d root = _mm512_maskz_sqrt_pd(All, _mm512_maskz_loadu_pd(rest, values + k));
+    _mm512_mask_storeu_pd(values + k, rest, _mm512_maskz_min_pd(All, root, limit));
+  }
+}
+
+__attribute__((target("avx2"))) void avx2CappedRoots(double* values, std::size_t count, double cap) {
+  const __m256d limit = _mm256_set1_pd(cap);
+  std::size_t k = 0;
+  for (; k + 4 <= count; k += 4) _mm256_storeu_pd(values + k, _mm256_min_pd(_mm256_sqrt_pd(_mm256_loadu_pd(values + k)), limit));
+  for (; k < count; ++k) {
+    const double root = std::sqrt(values[k]);
+    values[k] = root < cap ? root : cap;
+  }
+}
+
 #endif
+
+void baselineCappedRoots(double* values, std::size_t count, double cap) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const double root = std::sqrt(values[k]);
+    values[k] = root < cap ? root : cap;
+  }
+}
 
 constexpr int GroupBlocks = 4;
 
@@ -247,12 +305,12 @@ void measureTile(const double* const* queries, int queryCount, const PackedVecto
     const int blocks = lastBlock - block + 1 < tileBlocks ? lastBlock - block + 1 : tileBlocks;
     const double* values = vectors.block(block);
 #if defined(__x86_64__)
-    if (level == VectorLevel::Avx512 && queryCount == TileQueries && blocks == 2) {
-      avx512Tile<TileQueries, 2>(queries, values, blockSize, vectors.sampleCount(), sums, Stride);
-    } else if (level == VectorLevel::Avx512 && queryCount == TileQueries) {
-      avx512Tile<TileQueries, 1>(queries, values, blockSize, vectors.sampleCount(), sums, Stride);
-    } else if (level == VectorLevel::Avx2 && queryCount == TileQueries) {
-      avx2Tile<TileQueries>(queries, values, vectors.sampleCount(), sums, Stride);
+    if (level == VectorLevel::Avx512 && blocks == 2) {
+      avx512TileFor<2>(queryCount, queries, values, blockSize, vectors.sampleCount(), sums, Stride);
+    } else if (level == VectorLevel::Avx512) {
+      avx512TileFor<1>(queryCount, queries, values, blockSize, vectors.sampleCount(), sums, Stride);
+    } else if (level == VectorLevel::Avx2) {
+      avx2TileFor(queryCount, queries, values, vectors.sampleCount(), sums, Stride);
     } else
 #endif
     {
@@ -323,6 +381,15 @@ double squaredBound(double distance) {
   while (std::sqrt(bound) > distance) bound = std::nextafter(bound, -Up);
   while (!std::isinf(bound) && std::sqrt(std::nextafter(bound, Up)) <= distance) bound = std::nextafter(bound, Up);
   return bound;
+}
+
+void cappedRoots(double* values, std::size_t count, double cap) {
+#if defined(__x86_64__)
+  const VectorLevel level = dispatch().level;
+  if (level == VectorLevel::Avx512) return avx512CappedRoots(values, count, cap);
+  if (level == VectorLevel::Avx2) return avx2CappedRoots(values, count, cap);
+#endif
+  baselineCappedRoots(values, count, cap);
 }
 
 bool allFinite(const double* values, int sampleCount) {

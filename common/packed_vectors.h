@@ -88,6 +88,10 @@ double squaredBound(double distance);
 
 bool allFinite(const double* values, int sampleCount);
 
+// values[k] becomes the smaller of sqrt(values[k]) and `cap` (`cap` when the root is not a
+// number), for k < count: the correctly rounded root, several at a time.
+void cappedRoots(double* values, std::size_t count, double cap);
+
 // The instruction sets the distances can be measured with. Tests measure with each one that the
 // processor has and expect the same bits.
 enum class VectorLevel { Baseline, Avx2, Avx512 };

@@ -7,7 +7,11 @@
 #include "common/console.h"
 #include "common/engine_main.h"
 #include "common/fixed_notation.h"
+#include "common/program_method.h"
 #include "common/run_files.h"
+#include "varnek/fast_linking.h"
+#include "varnek/fast_merging.h"
+#include "varnek/literal_method.h"
 #include "varnek/varnek.h"
 
 int main() {
@@ -21,10 +25,12 @@ int main() {
 
     const std::vector<GeneRow> rows = paths.matrix.loadRows<GeneRow>(counts.geneCount, counts.sampleCount);
 
-    std::vector<varnek::NeighbourLink> links = varnek::linkNearestNeighbours(rows, counts.sampleCount);
+    const ProgramStep<varnek::LiteralLinking, varnek::FastLinking> linking;
+    std::vector<varnek::NeighbourLink> links = linking.link(rows, counts.sampleCount);
     std::vector<varnek::ClusterSlot> slots = varnek::buildChains(links);
     std::cout << "Clustering started\n" << std::flush;
-    varnek::mergeClusters(rows, counts.sampleCount, slots, mergeThreshold, [](const varnek::MergePass& pass) {
+    ProgramStep<varnek::LiteralMerging, varnek::FastMerging> merging;
+    varnek::mergeClusters(rows, counts.sampleCount, slots, mergeThreshold, merging, [](const varnek::MergePass& pass) {
       std::cout << "mini=" << pass.a << "\tminj=" << pass.b << "\tval=" << formatFixed(pass.score) << "\n"
                 << std::flush;
     });

@@ -1,36 +1,6 @@
-#include "varnek.h"
+#include "varnek/varnek.h"
 
 namespace varnek {
-
-using clustering::euclideanDistance;
-using clustering::InfiniteDistance;
-
-std::vector<NeighbourLink> linkNearestNeighbours(const std::vector<GeneRow>& rows, int sampleCount) {
-  // Each distance is computed once for both rows of the pair; it is the same in either order.
-  // Row j meets its candidates in ascending order (rows below j in the outer loop, then rows
-  // above j in its own), so the strict test keeps the lowest row among equals.
-  const std::size_t geneCount = rows.size();
-  std::vector<NeighbourLink> links(geneCount);
-  for (std::size_t i = 0; i < geneCount; ++i) {
-    links[i].nearest = static_cast<int>(i);
-    links[i].distance = InfiniteDistance;
-    links[i].state = 1;
-  }
-  for (std::size_t i = 0; i < geneCount; ++i) {
-    for (std::size_t j = i + 1; j < geneCount; ++j) {
-      const double d = euclideanDistance(rows[i], rows[j], sampleCount);
-      if (d < links[i].distance) {
-        links[i].distance = d;
-        links[i].nearest = static_cast<int>(j);
-      }
-      if (d < links[j].distance) {
-        links[j].distance = d;
-        links[j].nearest = static_cast<int>(i);
-      }
-    }
-  }
-  return links;
-}
 
 std::vector<ClusterSlot> buildChains(std::vector<NeighbourLink>& links) {
   std::vector<ClusterSlot> slots;
@@ -66,6 +36,25 @@ double mergeScore(double connectionSum, int countA, double weightA, int countB, 
     closeness = S / (na + nb);
   }
   return closeness * interconnectivity;
+}
+
+void mergeClusters(const std::vector<GeneRow>& rows, int sampleCount, std::vector<ClusterSlot>& slots,
+                   double mergeThreshold, MergeStep& step, const PassObserver& observer) {
+  if (slots.size() <= 2) return;
+  step.start(rows, sampleCount, slots);
+  while (slots.size() > 2) {
+    const std::optional<MergePass> best = step.bestPair(slots);
+    if (!best) return;
+    if (observer) observer(*best);
+    if (best->score > mergeThreshold) return;
+    ClusterSlot& kept = slots[static_cast<std::size_t>(best->a)];
+    ClusterSlot& absorbed = slots[static_cast<std::size_t>(best->b)];
+    kept.members.insert(kept.members.end(), absorbed.members.begin(), absorbed.members.end());
+    kept.weight += absorbed.weight;
+    if (static_cast<std::size_t>(best->b) != slots.size() - 1) absorbed = std::move(slots.back());
+    slots.pop_back();
+    step.merged(best->a, best->b, slots);
+  }
 }
 
 }  // namespace varnek

@@ -1,6 +1,6 @@
 // The packed distances are the very sums of euclideanDistance, with every instruction set the
 // processor has, for every range and query count, and the bounded ones only ever stop a sum that
-// could not come back below its bound.
+// could not come back below its bound; the capped roots are the roots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,7 +63,7 @@ TEST_P(EachVectorLevel, EverySumIsTheEuclideanSumWhateverTheRangeOrQueries) {
     for (int first : {0, 1, n / 3, n - 1}) {
       for (int last : {first, first + 1, n - n / 4, n}) {
         if (last <= first || last > n) continue;
-        for (int queryCount : {1, 4, 7}) {
+        for (int queryCount : {1, 2, 4, 7}) {
           if (queryCount > n) continue;
           const double* queries[7];
           for (int q = 0; q < queryCount; ++q) queries[q] = matrix.rows[static_cast<std::size_t>((first + q) % n)].values.data();
@@ -114,6 +114,20 @@ TEST_P(EachVectorLevel, ABoundedSumStopsOnlyAboveItsBound) {
         }
       }
     }
+  }
+}
+
+TEST_P(EachVectorLevel, CappedRootsAreTheRootsOrTheCap) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Eleven values, so that every width of the wider instructions leaves a rest.
+  std::vector<double> values = {0.0, 2.0, 1e-300, 4.0, 999998.0 * 999998.0, 999999.0 * 999999.0, 1e13, inf, nan, -1.0,
+                                7.0};
+  std::vector<double> capped = values;
+  clustering::cappedRoots(capped.data(), capped.size(), 999999.0);
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const double root = std::sqrt(values[k]);
+    EXPECT_EQ(bits(capped[k]), bits(root < 999999.0 ? root : 999999.0)) << values[k];
   }
 }
 
