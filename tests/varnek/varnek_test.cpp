@@ -285,15 +285,17 @@ TEST(MergeClusters, IdenticalRowsScoreByTheZeroWeightForm) {
 
 
 TEST(MergeClusters, PlantedSlotsMergeAsTheMethodReads) {
-  // Slots given by hand (members by row, weights as set), one sample per row.
+  // Slots given by hand (members by row, weights as set), `samples` values per row.
   struct Case {
     const char* what;
     std::vector<double> values;
     std::vector<ClusterSlot> slots;
     double mergeThreshold;
     std::vector<std::pair<int, int>> passes;
+    int samples = 1;
   };
   constexpr double AtInfinity = 333.66649999995832;  // (2, 1.0) with (1, 0.0) scores 999999 exactly
+  constexpr double Huge = 1e159;  // chain weights so far above the distances that every score underflows
   const Case cases[] = {
       {"(0, 2) and (1, 2) tie at 81 and slot 1's best partner is merged away; its pair with the moved slot "
        "scores far more, so (0, 1) at about 91.3 is next",
@@ -314,12 +316,24 @@ TEST(MergeClusters, PlantedSlotsMergeAsTheMethodReads) {
        {{{0, 1}, 1.0}, {{2}, 0.0}, {{3}, 0.0}}, 1e300, {}},
       {"one just below it is", {0, 0.5, std::nextafter(AtInfinity, 0.0), 1e7},
        {{{0, 1}, 1.0}, {{2}, 0.0}, {{3}, 0.0}}, 1e300, {{0, 1}}},
+      // Slots 1 and 3 mirror each other across slot 4's line, so (1, 4) and (3, 4) score alike.
+      {"slot 4 moves into slot 2, so its pair with slot 3 folds slot 4's terms first: the connection sum is a "
+       "unit in the last place less, and (2, 3) at about 26.98 beats (1, 2)",
+       {100, 0, 0, -5, 101, 0, 0, 5, 1, 0, -2, 0}, {{{0}, 0.0}, {{1}, 0.0}, {{2}, 0.0}, {{3}, 0.0}, {{4, 5}, 3.0}},
+       1e300, {{0, 2}, {2, 3}, {1, 2}}, 2},
+      // Chain weights of 1e159 make every score underflow, so the merged slot's bound is its score.
+      {"slot 0's pair with the slot merged from 4 and 5 ties its best (0, 3), slot 3 being its mirror image; "
+       "once the merged slot moves into slot 2 that pair comes first",
+       {0, 100, 101, 5, 5, -5, -5},
+       {{{0}, Huge}, {{1}, Huge}, {{2}, Huge}, {{3, 4}, 2 * Huge}, {{5}, Huge}, {{6}, Huge}}, 1e300,
+       {{4, 5}, {1, 2}, {0, 2}, {0, 2}}},
   };
   for (const Case& planted : cases) {
     SCOPED_TRACE(planted.what);
-    std::vector<GeneRow> rows;
-    for (double value : planted.values) rows.push_back(oneSampleRows({value})[0]);
-    const Clustering run = mergeSlots(rows, 1, planted.slots, planted.mergeThreshold);
+    const auto samples = static_cast<std::size_t>(planted.samples);
+    std::vector<GeneRow> rows(planted.values.size() / samples);
+    for (std::size_t v = 0; v < planted.values.size(); ++v) rows[v / samples].values[v % samples] = planted.values[v];
+    const Clustering run = mergeSlots(rows, planted.samples, planted.slots, planted.mergeThreshold);
     ASSERT_EQ(run.passes.size(), planted.passes.size());
     for (std::size_t k = 0; k < run.passes.size(); ++k) {
       EXPECT_EQ(run.passes[k].a, planted.passes[k].first) << "pass " << k + 1;
