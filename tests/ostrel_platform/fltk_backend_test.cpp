@@ -143,18 +143,13 @@ TEST_F(FltkWindows, AlgorithmsShowsItsPictureAndStartsPrograms) {
 TEST_F(FltkWindows, TheAlgorithmsPictureDrawsItsBoxesAboveTheColumns) {
   const Fl_RGB_Image* picture = fltk::picture("algorithms");
   ASSERT_NE(picture, nullptr);
-  const unsigned char* pixels = reinterpret_cast<const unsigned char*>(picture->data()[0]);
-  const int lineBytes = picture->ld() != 0 ? picture->ld() : picture->w() * picture->d();
-  auto rgb = [&](int x, int y) {
-    const unsigned char* p = pixels + y * lineBytes + x * picture->d();
-    return (p[0] << 16) | (p[1] << 8) | p[2];
-  };
-  EXPECT_EQ(rgb(2, 2), 0xFFFFFF);  // white ground
+  auto rgb = [&](int x, int y) { return fltktest::pictureRgb(*picture, x, y); };
+  EXPECT_EQ(rgb(2, 2), 0xFFFFFFu);  // white ground
   for (const fltk::ButtonColumn& column : fltk::AlgorithmColumns) {
     const int x = fltk::columnCentre(column);
-    EXPECT_EQ(rgb(x, 128), 0xFAEBAA) << column.heading;  // inside the family's box, above its text
-    EXPECT_LT(rgb(x, 250) & 0xFF, 0x80) << column.heading;  // the arrow's shaft
-    EXPECT_EQ(rgb(x + 20, 250), 0xFFFFFF) << column.heading;  // and nothing beside it
+    EXPECT_EQ(rgb(x, 128), 0xFAEBAAu) << column.heading;  // inside the family's box, above its text
+    EXPECT_LT(rgb(x, 250) & 0xFFu, 0x80u) << column.heading;  // the arrow's shaft
+    EXPECT_EQ(rgb(x + 20, 250), 0xFFFFFFu) << column.heading;  // and nothing beside it
   }
 }
 

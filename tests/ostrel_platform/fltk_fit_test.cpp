@@ -153,12 +153,7 @@ TEST_F(FltkWindows, EveryCaptionFitsInsideItsControlWithAMargin) {
 TEST_F(FltkWindows, TheAlgorithmsHeadingsStayClearOfTheirBoxLines) {
   const Fl_RGB_Image* picture = fltk::picture("algorithms");
   ASSERT_NE(picture, nullptr);
-  const unsigned char* pixels = reinterpret_cast<const unsigned char*>(picture->data()[0]);
-  const int lineBytes = picture->ld() != 0 ? picture->ld() : picture->w() * picture->d();
-  auto rgb = [&](int x, int y) {
-    const unsigned char* p = pixels + y * lineBytes + x * picture->d();
-    return static_cast<unsigned>((p[0] << 16) | (p[1] << 8) | p[2]);
-  };
+  auto rgb = [&](int x, int y) { return fltktest::pictureRgb(*picture, x, y); };
   int previousRight = -1;
   for (const fltk::ButtonColumn& column : fltk::AlgorithmColumns) {
     SCOPED_TRACE(column.heading);

@@ -1,6 +1,7 @@
 #include "fltk_windows.h"
 
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Image.H>
 #include <FL/x.H>
 #include <fcntl.h>
 #include <unistd.h>
@@ -58,6 +59,13 @@ void tick(void* data) {
 }
 
 }  // namespace
+
+unsigned pictureRgb(const Fl_RGB_Image& picture, int x, int y) {
+  const auto* pixels = reinterpret_cast<const unsigned char*>(picture.data()[0]);
+  const int lineBytes = picture.ld() != 0 ? picture.ld() : picture.w() * picture.d();
+  const unsigned char* p = pixels + y * lineBytes + x * picture.d();
+  return static_cast<unsigned>((p[0] << 16) | (p[1] << 8) | p[2]);
+}
 
 void FltkWindows::SetUpTestSuite() {
   if (!testsupport::installedProgram("Xvfb")) return;

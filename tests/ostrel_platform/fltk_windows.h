@@ -3,6 +3,7 @@
 // working folder of their own for each test, Form1 shown as at program start, program starts
 // recorded. Whatever reaches the error stream during a test (a toolkit's warnings, an X error)
 // fails it. A modal dialog is driven from inside its own event loop by duringDialog().
+// pictureRgb() reads one pixel of a drawn picture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,7 +23,12 @@
 #include "support/engine_run.h"
 #include "x_session.h"
 
+class Fl_RGB_Image;
+
 namespace fltktest {
+
+// The pixel at (x, y) of an RGB picture as 0xRRGGBB.
+unsigned pictureRgb(const Fl_RGB_Image& picture, int x, int y);
 
 class FltkWindows : public ::testing::Test {
  public:
