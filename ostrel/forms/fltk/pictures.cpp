@@ -96,7 +96,7 @@ Fl_RGB_Image* drawAlgorithmsPicture() {
   // Measured on the display, before drawing goes to the image.
   const int headingSize = familyHeadingSize();
   std::vector<int> boxWidths;
-  for (const ButtonColumn& column : AlgorithmColumns) boxWidths.push_back(familyBoxWidth(column));
+  for (const ButtonColumn& column : AlgorithmColumns) boxWidths.push_back(boxWidthFor(column, headingSize));
   Fl_Image_Surface surface(width, height, 0);
   surface.set_current();
   fl_color(FL_WHITE);
