@@ -138,8 +138,9 @@ int familyHeadingSize() {
   constexpr int Largest = 10;
   constexpr int Smallest = 6;
   for (int size = Largest; size > Smallest; --size) {
+    // A box grows with its heading up to FamilyBoxWidest, so a heading fits its box where it fits the widest.
     const bool allFit = std::all_of(std::begin(AlgorithmColumns), std::end(AlgorithmColumns), [&](const ButtonColumn& column) {
-      return headingWidth(column, size) + 2 * FamilyBoxPadding <= boxWidthFor(column, size);
+      return headingWidth(column, size) + 2 * FamilyBoxPadding <= FamilyBoxWidest;
     });
     if (allFit) return size;
   }
