@@ -3,6 +3,8 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
+#include <string>
+
 namespace ostrel::forms::fltk {
 
 namespace {
@@ -13,7 +15,12 @@ bool hasCaption(ControlKind kind) {
   return kind == ControlKind::Button || kind == ControlKind::Label || kind == ControlKind::Frame;
 }
 
-}  // namespace
+// The room a caption has inside a control of this kind and size (in pixels): inside the bevel of
+// a button, between the corners of a group box's top line, the whole of a label; less the margins.
+struct CaptionRoom {
+  int width = 0;
+  int height = 0;
+};
 
 CaptionRoom captionRoom(ControlKind kind, int width, int height) {
   switch (kind) {
@@ -29,12 +36,7 @@ CaptionRoom captionRoom(ControlKind kind, int width, int height) {
   }
 }
 
-bool captionWraps(ControlKind kind, int height, int size) {
-  if (kind == ControlKind::Frame) return false;
-  fl_font(CaptionFont, size);
-  return height >= 2 * fl_height();
-}
-
+// Whether the caption fits a control of this kind and size (pixels) at this font size.
 bool captionFits(const std::string& caption, ControlKind kind, int width, int height, int size) {
   if (caption.empty()) return true;
   const CaptionRoom room = captionRoom(kind, width, height);
@@ -45,6 +47,14 @@ bool captionFits(const std::string& caption, ControlKind kind, int width, int he
   int measuredHeight = 0;
   fl_measure(caption.c_str(), measuredWidth, measuredHeight, 0);
   return measuredWidth <= room.width && measuredHeight <= room.height;
+}
+
+}  // namespace
+
+bool captionWraps(ControlKind kind, int height, int size) {
+  if (kind == ControlKind::Frame) return false;
+  fl_font(CaptionFont, size);
+  return height >= 2 * fl_height();
 }
 
 int captionSize(const FormModel& form) {

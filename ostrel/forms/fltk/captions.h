@@ -8,8 +8,6 @@
 
 #include <FL/Enumerations.H>
 
-#include <string>
-
 #include "ostrel/forms/model.h"
 
 namespace ostrel::forms::fltk {
@@ -21,19 +19,8 @@ inline constexpr int CaptionMargin = 2;        // pixels between a caption and i
 inline constexpr Fl_Boxtype ButtonBox = FL_UP_BOX;
 inline constexpr int FrameCaptionInset = 8;    // a group box's caption starts this far in from its corner
 
-// The room a caption has inside a control of this kind and size (in pixels): inside the bevel of
-// a button, between the corners of a group box's top line, the whole of a label; less the margins.
-struct CaptionRoom {
-  int width = 0;
-  int height = 0;
-};
-CaptionRoom captionRoom(ControlKind kind, int width, int height);
-
 // Whether the caption wraps in a control of this height at this size: where two lines fit.
 bool captionWraps(ControlKind kind, int height, int size);
-
-// Whether the caption fits a control of this kind and size (pixels) at this font size.
-bool captionFits(const std::string& caption, ControlKind kind, int width, int height, int size);
 
 // The one caption size of the form. Needs the display to be open.
 int captionSize(const FormModel& form);
