@@ -30,6 +30,12 @@ bool viewable(Window window) {
   return XGetWindowAttributes(fl_display, window, &attributes) != 0 && attributes.map_state == IsViewable;
 }
 
+// Whether a window manager owns the screen (the ICCCM WM_Sn selection has an owner).
+bool windowManagerRunning() {
+  const std::string selection = "WM_S" + std::to_string(fl_screen);
+  return XGetSelectionOwner(fl_display, XInternAtom(fl_display, selection.c_str(), False)) != 0;
+}
+
 }  // namespace
 
 void nameWindowClass() { Fl_Window::default_xclass(WindowClass); }
@@ -45,11 +51,6 @@ void offerNoMaximise(Fl_Window& window) {
   long values[5] = {MwmHintsFunctions | MwmHintsDecorations, MwmFunctionMove | MwmFunctionMinimize | MwmFunctionClose,
                     MwmDecorationBorder | MwmDecorationTitle | MwmDecorationMenu | MwmDecorationMinimize, 0, 0};
   XChangeProperty(fl_display, xid, hints, hints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(values), 5);
-}
-
-bool windowManagerRunning() {
-  const std::string selection = "WM_S" + std::to_string(fl_screen);
-  return XGetSelectionOwner(fl_display, XInternAtom(fl_display, selection.c_str(), False)) != 0;
 }
 
 void windowShown(Fl_Window& window) {

@@ -28,7 +28,4 @@ void offerNoMaximise(Fl_Window& window);
 // window manager runs; leaves it to the window manager when one does.
 void windowShown(Fl_Window& window);
 
-// Whether a window manager owns the screen (the ICCCM WM_Sn selection has an owner).
-bool windowManagerRunning();
-
 }  // namespace ostrel::forms::fltk
