@@ -11,13 +11,11 @@
 
 #include <set>
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include "fltk_windows.h"
 #include "ostrel/forms/fltk/pictures.h"
 
-using ostrel::forms::fltk::FltkBackend;
 namespace fltk = ostrel::forms::fltk;
 
 // The font and toolkit libraries under FLTK keep memory until the process ends; it is not ours.

@@ -1,6 +1,5 @@
 #include "fltk_windows.h"
 
-#include <FL/Fl_Button.H>
 #include <FL/Fl_Image.H>
 #include <FL/x.H>
 #include <fcntl.h>

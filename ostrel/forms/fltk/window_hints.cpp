@@ -3,7 +3,6 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <string>
