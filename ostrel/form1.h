@@ -31,7 +31,6 @@ class Form1 : public forms::Form {
 
   void setStatus(const std::string& text) { setText("Text1", text); }
   void prepareDialog(const std::string& title);
-  void writePathsRunFile(const std::string& resultPath);
 
   forms::FileDialog cmd_;
   int pathsFileNumber_ = 0;
