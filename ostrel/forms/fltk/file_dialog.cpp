@@ -97,8 +97,8 @@ void keepOnlyTheGivenFilters(Fl_File_Chooser& chooser) {
   filters->value(0);
 }
 
-}  // namespace
-
+// "Text (*.txt)|*.txt" as the chooser's filter "Text (*.txt)": the description as it stands, with
+// the pattern added in brackets where the description does not end in it. Entries are joined by tabs.
 std::string chooserFilter(const std::string& filter) {
   const std::vector<std::string> parts = splitAtBars(filter);
   std::string converted;
@@ -113,6 +113,8 @@ std::string chooserFilter(const std::string& filter) {
   }
   return converted;
 }
+
+}  // namespace
 
 std::optional<std::string> runFileChooser(const FileDialogRequest& request) {
   std::error_code ignored;

@@ -15,10 +15,6 @@
 
 namespace ostrel::forms::fltk {
 
-// "Text (*.txt)|*.txt" as the chooser's filter "Text (*.txt)": the description as it stands, with
-// the pattern added in brackets where the description does not end in it. Entries are joined by tabs.
-std::string chooserFilter(const std::string& filter);
-
 // Modal: runs the dialog until the user confirms a file or cancels.
 std::optional<std::string> runFileChooser(const FileDialogRequest& request);
 
