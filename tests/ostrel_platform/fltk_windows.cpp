@@ -57,6 +57,19 @@ void tick(void* data) {
   Fl::repeat_timeout(TickSeconds, tick, data);
 }
 
+// The display and the home of the whole process: FLTK 1.3 cannot open a display again once it
+// has closed one, so every suite of these windows works on the first, and both end with the process.
+struct ProcessDisplay {
+  std::unique_ptr<testsupport::VirtualDisplay> display;
+  std::filesystem::path home;
+  ~ProcessDisplay() {
+    if (fl_display != nullptr) fl_close_display();
+    display.reset();
+    std::error_code ignored;
+    if (!home.empty()) std::filesystem::remove_all(home, ignored);
+  }
+};
+
 }  // namespace
 
 unsigned pictureRgb(const Fl_RGB_Image& picture, int x, int y) {
@@ -67,25 +80,18 @@ unsigned pictureRgb(const Fl_RGB_Image& picture, int x, int y) {
 }
 
 void FltkWindows::SetUpTestSuite() {
-  if (!testsupport::installedProgram("Xvfb")) return;
-  display_ = new testsupport::VirtualDisplay();
+  if (display_ != nullptr || !testsupport::installedProgram("Xvfb")) return;
+  static ProcessDisplay process;
+  process.display = std::make_unique<testsupport::VirtualDisplay>();
+  display_ = process.display.get();
   ::setenv("DISPLAY", display_->name().c_str(), 1);
-  // FLTK's file chooser keeps its preferences under $HOME: a home of the suite's own, so that the
+  // FLTK's file chooser keeps its preferences under $HOME: a home of the process's own, so that the
   // tests never touch the user's.
   char homeTemplate[] = "/tmp/fltk_windows_home_XXXXXX";
   if (::mkdtemp(homeTemplate) != nullptr) {
-    home_ = homeTemplate;
+    process.home = homeTemplate;
     ::setenv("HOME", homeTemplate, 1);
   }
-}
-
-void FltkWindows::TearDownTestSuite() {
-  if (display_ == nullptr) return;
-  fl_close_display();
-  delete display_;
-  display_ = nullptr;
-  std::error_code ignored;
-  if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
 }
 
 void FltkWindows::SetUp() {

@@ -1,9 +1,9 @@
 // The FLTK windows of the real forms on a private X display, inside the test process: one Xvfb
-// for the whole suite (FLTK keeps its connection for the life of the process), a drive C and a
-// working folder of their own for each test, Form1 shown as at program start, program starts
-// recorded. Whatever reaches the error stream during a test (a toolkit's warnings, an X error)
-// fails it. A modal dialog is driven from inside its own event loop by duringDialog().
-// pictureRgb() reads one pixel of a drawn picture.
+// for the whole process, shared by every suite of these windows (FLTK 1.3 cannot open a display
+// again once it has closed one), a drive C and a working folder of their own for each test,
+// Form1 shown as at program start, program starts recorded. Whatever reaches the error stream
+// during a test (a toolkit's warnings, an X error) fails it. A modal dialog is driven from inside
+// its own event loop by duringDialog(). pictureRgb() reads one pixel of a drawn picture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,8 +36,7 @@ class FltkWindows : public ::testing::Test {
   static Fl_Window* shownWindow(const std::string& title);
 
  protected:
-  static void SetUpTestSuite();
-  static void TearDownTestSuite();
+  static void SetUpTestSuite();  // the first suite starts the display; it ends with the process
   void SetUp() override;
   void TearDown() override;
 
@@ -58,7 +57,6 @@ class FltkWindows : public ::testing::Test {
                     const std::function<void()>& start);
 
   static inline testsupport::VirtualDisplay* display_ = nullptr;
-  static inline std::filesystem::path home_;
   std::unique_ptr<testsupport::EngineRun> sandbox_;
   std::unique_ptr<ostrel::forms::fltk::FltkBackend> backend_;
   std::unique_ptr<ostrel::forms::Runtime> runtime_;
