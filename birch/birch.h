@@ -54,6 +54,12 @@ struct FeatureTable {
   int featureCount() const { return static_cast<int>(features.size()); }
 };
 
+// The centroid of `feature` over the first `sampleCount` samples, linearSum[s] / count, the very
+// quotients that centroidDistance computes afresh: what the fast searches keep.
+inline void centroidOf(const ClusteringFeature& feature, int sampleCount, double* centroid) {
+  for (int s = 0; s < sampleCount; ++s) centroid[s] = feature.linearSum[s] / feature.count;
+}
+
 // Distance between the centroid of `feature` and `row` over the first `sampleCount` samples.
 double centroidDistance(const ClusteringFeature& feature, const GeneRow& row, int sampleCount);
 // Distance between the centroids of two features.

@@ -6,14 +6,6 @@
 
 namespace birch {
 
-namespace {
-
-void centroidOf(const ClusteringFeature& feature, int sampleCount, double* centroid) {
-  for (int s = 0; s < sampleCount; ++s) centroid[s] = feature.linearSum[s] / feature.count;
-}
-
-}  // namespace
-
 void KeptClosestFeatures::start(const FeatureTable& table, int sampleCount) {
   sampleCount_ = sampleCount;
   const std::size_t width = static_cast<std::size_t>(sampleCount > 0 ? sampleCount : 0);

@@ -28,8 +28,7 @@ void PrunedNearestFeature::start(int geneCount, int sampleCount, double threshol
 }
 
 void PrunedNearestFeature::changed(const FeatureTable& table, int feature) {
-  const ClusteringFeature& changed = table.features[static_cast<std::size_t>(feature)];
-  for (int s = 0; s < sampleCount_; ++s) centroid_[static_cast<std::size_t>(s)] = changed.linearSum[s] / changed.count;
+  centroidOf(table.features[static_cast<std::size_t>(feature)], sampleCount_, centroid_.data());
   centroids_.assign(feature, centroid_.data());
 }
 

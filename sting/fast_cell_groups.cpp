@@ -155,9 +155,8 @@ int FastCellSteps::groupCells(std::vector<GridCell>& cells, int sampleCount, dou
   }
 
   // Pairs of finite cells (the others were measured above): only those that pass the sieve are
-  // measured. Their sieve sums are
-  // numbers, so passing is being at most the bound; a threshold that is no number links every
-  // pair, and every pair passes.
+  // measured. Their sieve sums are numbers, so passing is being at most the bound; a threshold
+  // that is no number links every pair, and every pair passes.
   const double sieveBound = std::isnan(bound) ? std::numeric_limits<double>::infinity() : bound;
   std::vector<double> sieveSums(static_cast<std::size_t>(CellsPerSweep) * cells.size());
   for (int first = 0; first + 1 < cellCount && parts.partCount() > 1; first += CellsPerSweep) {
