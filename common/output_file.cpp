@@ -45,19 +45,6 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
       pending_(std::move(other.pending_)),
       writeFailure_(std::move(other.writeFailure_)) {}
 
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    writeOut();
-    close();
-    host_ = std::move(other.host_);
-    label_ = std::move(other.label_);
-    descriptor_ = std::exchange(other.descriptor_, -1);
-    pending_ = std::move(other.pending_);
-    writeFailure_ = std::move(other.writeFailure_);
-  }
-  return *this;
-}
-
 // What is still buffered is written out, as a stream does when it is destroyed; only finish()
 // reports a failed write.
 OutputFile::~OutputFile() {

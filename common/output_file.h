@@ -19,7 +19,6 @@ class OutputFile {
   // Creates or empties the file at `host`; `label` names it in messages ("result file").
   OutputFile(std::filesystem::path host, std::string label);
   OutputFile(OutputFile&& other) noexcept;
-  OutputFile& operator=(OutputFile&& other) noexcept;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile();
