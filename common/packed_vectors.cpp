@@ -343,8 +343,7 @@ void PackedVectors::AlignedDelete::operator()(double* values) const {
 }
 
 PackedVectors::PackedVectors(int capacity, int sampleCount)
-    : capacity_(capacity),
-      sampleCount_(sampleCount),
+    : sampleCount_(sampleCount),
       nonFinite_(static_cast<std::size_t>(capacity), 0),
       nonFinitePerBlock_(static_cast<std::size_t>((capacity + Lanes - 1) / Lanes), 0) {
   // Whole blocks, so that the last block's unused lanes can be measured like the others.
