@@ -252,17 +252,14 @@ class PausedEngine {
     int answers[2];
     int console[2];
     if (::pipe(answers) != 0 || ::pipe(console) != 0) throw std::runtime_error("pipe failed");
+    const testsupport::Environment environment = {{"CLUSTERING_DRIVE_C", run.driveC().string()}};
     pid_ = ::fork();
     if (pid_ == 0) {
       ::dup2(answers[0], 0);
       ::dup2(console[1], 1);
       ::dup2(console[1], 2);
       for (int end : {answers[0], answers[1], console[0], console[1]}) ::close(end);
-      if (::chdir(run.work().c_str()) != 0) ::_exit(126);
-      ::setenv("CLUSTERING_DRIVE_C", run.driveC().c_str(), 1);
-      ::alarm(testsupport::HangLimitSeconds);
-      ::execl(engine.program.c_str(), engine.program.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
+      testsupport::execProgram(engine.program, run.work(), environment);
     }
     ::close(answers[0]);
     ::close(console[1]);
