@@ -138,8 +138,6 @@ std::int64_t Draws::between(std::int64_t low, std::int64_t high) {
   return low + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(high - low + 1));
 }
 
-double Draws::unit() { return static_cast<double>(next() >> 11) / 9007199254740992.0; }
-
 Matrix generateMatrix(Draws& draws, Shape shape, int geneCount, int sampleCount) {
   Matrix matrix;
   matrix.label = std::string(shapeName(shape)) + " " + std::to_string(geneCount) + " x " + std::to_string(sampleCount);

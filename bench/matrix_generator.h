@@ -53,8 +53,6 @@ class Draws {
   // A whole number from `low` to `high`, both included.
   std::int64_t between(std::int64_t low, std::int64_t high);
   int between(int low, int high) { return static_cast<int>(between(std::int64_t{low}, std::int64_t{high})); }
-  // A double in [0, 1).
-  double unit();
 
  private:
   std::uint64_t state_;

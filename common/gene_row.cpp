@@ -8,9 +8,12 @@ namespace {
 
 constexpr std::string_view RowHint = "; every row must be a gene name followed by one number per sample";
 
+std::string rowPlace(const std::string& matrixLabel, int row) {
+  return "matrix file " + matrixLabel + ": row " + std::to_string(row);
+}
+
 std::string valuePlace(const std::string& matrixLabel, int row, const std::string& name, int sample) {
-  return "matrix file " + matrixLabel + ": row " + std::to_string(row) + " (gene " + quotedToken(name) +
-         "), sample " + std::to_string(sample) + ": ";
+  return rowPlace(matrixLabel, row) + " (gene " + quotedToken(name) + "), sample " + std::to_string(sample) + ": ";
 }
 
 }  // namespace
@@ -28,8 +31,8 @@ std::string badValueMessage(const std::string& matrixLabel, int row, const std::
 
 std::string longTokenMessage(const std::string& matrixLabel, int row, const std::string& name, int sample,
                              const std::string& token) {
-  const std::string place = sample == 0 ? "matrix file " + matrixLabel + ": row " + std::to_string(row) + ": the gene name "
-                                        : valuePlace(matrixLabel, row, name, sample);
+  const std::string place =
+      sample == 0 ? rowPlace(matrixLabel, row) + ": the gene name " : valuePlace(matrixLabel, row, name, sample);
   return place + quotedToken(token) + " is longer than " + std::to_string(MaxTokenLength) + " characters" +
          std::string(RowHint);
 }

@@ -4,7 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
+
+#include "common/regular_file.h"
 
 namespace clustering {
 
@@ -44,9 +45,6 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::string systemReason() {
-  const int error = errno;
-  return error != 0 ? std::strerror(error) : "unknown reason";
-}
+std::string systemReason() { return reasonOf(errno); }
 
 }  // namespace clustering

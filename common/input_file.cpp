@@ -43,7 +43,6 @@ InputFile InputFile::open(const std::filesystem::path& host) {
 }
 
 InputFile::InputFile(InputFile&&) noexcept = default;
-InputFile& InputFile::operator=(InputFile&&) noexcept = default;
 InputFile::~InputFile() = default;
 
 bool InputFile::isOpen() const { return reader_ != nullptr; }

@@ -15,7 +15,6 @@ class InputFile {
   static InputFile open(const std::filesystem::path& host);
 
   InputFile(InputFile&&) noexcept;
-  InputFile& operator=(InputFile&&) noexcept;
   ~InputFile();
 
   bool isOpen() const;

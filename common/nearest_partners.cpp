@@ -48,11 +48,7 @@ NearestPartners::NearestPartners(const std::vector<const double*>& positions, co
   tree_.assign(static_cast<std::size_t>(2 * leaves_), 0);
   for (int p = 0; p < leaves_; ++p) tree_[static_cast<std::size_t>(leaves_ + p)] = p;
   for (int p : pointAt_) search(p, false);
-  for (int node = leaves_ - 1; node >= 1; --node) {
-    const int left = tree_[static_cast<std::size_t>(2 * node)];
-    const int right = tree_[static_cast<std::size_t>(2 * node + 1)];
-    tree_[static_cast<std::size_t>(node)] = before(right, left) ? right : left;
-  }
+  for (int node = leaves_ - 1; node >= 1; --node) playOff(node);
 }
 
 std::optional<PointPair> NearestPartners::closestPair() {
@@ -294,12 +290,14 @@ bool NearestPartners::before(int a, int b) const {
   return keyA < keyB || (keyA == keyB && a < b);
 }
 
+void NearestPartners::playOff(int node) {
+  const int left = tree_[static_cast<std::size_t>(2 * node)];
+  const int right = tree_[static_cast<std::size_t>(2 * node + 1)];
+  tree_[static_cast<std::size_t>(node)] = before(right, left) ? right : left;
+}
+
 void NearestPartners::updateTree(int point) {
-  for (int node = (leaves_ + point) / 2; node >= 1; node /= 2) {
-    const int left = tree_[static_cast<std::size_t>(2 * node)];
-    const int right = tree_[static_cast<std::size_t>(2 * node + 1)];
-    tree_[static_cast<std::size_t>(node)] = before(right, left) ? right : left;
-  }
+  for (int node = (leaves_ + point) / 2; node >= 1; node /= 2) playOff(node);
 }
 
 }  // namespace clustering

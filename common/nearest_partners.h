@@ -87,6 +87,8 @@ class NearestPartners {
   void compact();
   // The entry that comes first by kept distance, then by point: a tournament tree over points.
   int smallestEntry() const { return tree_[1]; }
+  // The node takes the first of its two children's entries.
+  void playOff(int node);
   void updateTree(int point);
   bool before(int a, int b) const;
 

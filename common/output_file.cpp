@@ -28,15 +28,15 @@ bool sameOpenFile(int a, int b) {
 }  // namespace
 
 OutputFile::OutputFile(std::filesystem::path host, std::string label)
+    : OutputFile(std::move(host), std::move(label), nullptr) {}
+
+OutputFile::OutputFile(std::filesystem::path host, std::string label, const OutputFile* lockHolder)
     : host_(std::move(host)), label_(std::move(label)) {
   OpenedFile opened = openRegularFile(host_, O_WRONLY | O_CREAT);
   if (opened.descriptor < 0) throw EngineError(cannotCreate(opened.failure));
   descriptor_ = opened.descriptor;
-  lockAndEmpty(false);
+  lockAndEmpty(lockHolder != nullptr && sameOpenFile(lockHolder->descriptor_, descriptor_));
 }
-
-OutputFile::OutputFile(std::filesystem::path host, std::string label, int descriptor)
-    : host_(std::move(host)), label_(std::move(label)), descriptor_(descriptor) {}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : host_(std::move(other.host_)),
@@ -44,19 +44,6 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
       descriptor_(std::exchange(other.descriptor_, -1)),
       pending_(std::move(other.pending_)),
       writeFailure_(std::move(other.writeFailure_)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    writeOut();
-    close();
-    host_ = std::move(other.host_);
-    label_ = std::move(other.label_);
-    descriptor_ = std::exchange(other.descriptor_, -1);
-    pending_ = std::move(other.pending_);
-    writeFailure_ = std::move(other.writeFailure_);
-  }
-  return *this;
-}
 
 // What is still buffered is written out, as a stream does when it is destroyed; only finish()
 // reports a failed write.
@@ -80,13 +67,7 @@ void OutputFile::lockAndEmpty(bool lockHeld) {
   }
 }
 
-OutputFile OutputFile::createAgain() const {
-  OpenedFile opened = openRegularFile(host_, O_WRONLY | O_CREAT);
-  if (opened.descriptor < 0) throw EngineError(cannotCreate(opened.failure));
-  OutputFile again(host_, label_, opened.descriptor);
-  again.lockAndEmpty(sameOpenFile(descriptor_, again.descriptor_));
-  return again;
-}
+OutputFile OutputFile::createAgain() const { return OutputFile(host_, label_, this); }
 
 std::string OutputFile::cannotCreate(std::string_view reason) const {
   return "cannot create the " + label_ + " " + quotedPath(host_) + ": " + std::string(reason);

@@ -19,7 +19,6 @@ class OutputFile {
   // Creates or empties the file at `host`; `label` names it in messages ("result file").
   OutputFile(std::filesystem::path host, std::string label);
   OutputFile(OutputFile&& other) noexcept;
-  OutputFile& operator=(OutputFile&& other) noexcept;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile();
@@ -34,7 +33,9 @@ class OutputFile {
   void finish();
 
  private:
-  OutputFile(std::filesystem::path host, std::string label, int descriptor);
+  // Creates or empties the file; `lockHolder`'s lock stands for this one's while both hold the
+  // same file.
+  OutputFile(std::filesystem::path host, std::string label, const OutputFile* lockHolder);
   // Locks the open file unless `lockHeld`, then empties it; refuses a lock held elsewhere.
   void lockAndEmpty(bool lockHeld);
   std::string cannotCreate(std::string_view reason) const;

@@ -47,6 +47,13 @@ void baselineGroup(const double* query, const double* blocks, std::size_t blockS
   }
 }
 
+void baselineCappedRoots(double* values, std::size_t count, double cap) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const double root = std::sqrt(values[k]);
+    values[k] = root < cap ? root : cap;
+  }
+}
+
 #if defined(__x86_64__)
 
 // Four blocks side by side, one register each, so that the additions of four sums overlap.
@@ -219,20 +226,10 @@ __attribute__((target("avx2"))) void avx2CappedRoots(double* values, std::size_t
   const __m256d limit = _mm256_set1_pd(cap);
   std::size_t k = 0;
   for (; k + 4 <= count; k += 4) _mm256_storeu_pd(values + k, _mm256_min_pd(_mm256_sqrt_pd(_mm256_loadu_pd(values + k)), limit));
-  for (; k < count; ++k) {
-    const double root = std::sqrt(values[k]);
-    values[k] = root < cap ? root : cap;
-  }
+  baselineCappedRoots(values + k, count - k, cap);
 }
 
 #endif
-
-void baselineCappedRoots(double* values, std::size_t count, double cap) {
-  for (std::size_t k = 0; k < count; ++k) {
-    const double root = std::sqrt(values[k]);
-    values[k] = root < cap ? root : cap;
-  }
-}
 
 constexpr int GroupBlocks = 4;
 
@@ -343,8 +340,7 @@ void PackedVectors::AlignedDelete::operator()(double* values) const {
 }
 
 PackedVectors::PackedVectors(int capacity, int sampleCount)
-    : capacity_(capacity),
-      sampleCount_(sampleCount),
+    : sampleCount_(sampleCount),
       nonFinite_(static_cast<std::size_t>(capacity), 0),
       nonFinitePerBlock_(static_cast<std::size_t>((capacity + Lanes - 1) / Lanes), 0) {
   // Whole blocks, so that the last block's unused lanes can be measured like the others.

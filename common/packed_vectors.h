@@ -33,7 +33,6 @@ class PackedVectors {
     return packed;
   }
 
-  int capacity() const { return capacity_; }
   int sampleCount() const { return sampleCount_; }
 
   void assign(int index, const double* values);
@@ -58,7 +57,6 @@ class PackedVectors {
            static_cast<std::size_t>(sample) * Lanes + static_cast<std::size_t>(index % Lanes);
   }
 
-  int capacity_ = 0;
   int sampleCount_ = 0;
   std::unique_ptr<double[], AlignedDelete> values_;
   std::vector<char> nonFinite_;          // per vector

@@ -1,6 +1,5 @@
 #include "common/run_files.h"
 
-#include <sstream>
 #include <utility>
 
 #include "common/failure.h"
@@ -128,11 +127,6 @@ Dimensions parseDimensions(std::istream& text, const std::string& label) {
     }
   }
   return counts;
-}
-
-Dimensions parseDimensions(std::string_view text, const std::string& label) {
-  std::istringstream in{std::string(text)};
-  return parseDimensions(in, label);
 }
 
 void requireUsableCounts(const Dimensions& counts, ZeroGenes zeroGenes) {

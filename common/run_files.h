@@ -13,7 +13,6 @@
 #include <istream>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "common/matrix_file.h"
 #include "common/output_file.h"
@@ -43,7 +42,6 @@ struct Dimensions {
 
 // The first two whole numbers of the dimensions run file; lines after them are not read.
 Dimensions parseDimensions(std::istream& text, const std::string& label);
-Dimensions parseDimensions(std::string_view text, const std::string& label);
 
 enum class ZeroGenes { Refuse, Allow };
 // Refuses negative counts, a sample count above MaxSamples and, unless allowed, no genes at all.

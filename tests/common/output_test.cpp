@@ -11,7 +11,7 @@
 #include "common/failure.h"
 #include "common/fixed_notation.h"
 #include "common/gene_row.h"
-#include "support/program_run.h"
+#include "support/engine_run.h"
 
 using namespace clustering;
 
@@ -74,7 +74,7 @@ TEST(WriteClusters, AFullDiskIsRefusedNotReportedAsSuccess) {
   }
   ::setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, previousHandler);
-  EXPECT_EQ(refusal, "cannot write the result file \"" + (root / "result.txt").string() + "\": File too large");
+  EXPECT_EQ(refusal, "cannot write the result file " + testsupport::quotedHost(root / "result.txt") + ": File too large");
   std::filesystem::remove_all(root);
 }
 

@@ -3,7 +3,6 @@
 // could not come back below its bound; the capped roots are the roots.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -17,7 +16,6 @@
 namespace {
 
 using clustering::PackedVectors;
-using clustering::VectorLevel;
 
 std::uint64_t bits(double value) {
   std::uint64_t out;
@@ -131,8 +129,7 @@ TEST_P(EachVectorLevel, CappedRootsAreTheRootsOrTheCap) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, EachVectorLevel, testing::ValuesIn(clustering::supportedVectorLevels()),
-                         testsupport::vectorLevelTestName);
+EACH_VECTOR_LEVEL(EachVectorLevel);
 
 TEST(SquaredBound, TheRootOfASumIsWithinTheDistanceExactlyWhenTheSumIsWithinTheBound) {
   const double huge = std::numeric_limits<double>::max();

@@ -19,9 +19,15 @@ std::vector<std::string> runPaths(const std::string& text) {
   return paths;
 }
 
+// The counts of a dimensions run file that holds `text`.
+Dimensions countsOf(const std::string& text) {
+  std::istringstream in(text);
+  return parseDimensions(in, "dims");
+}
+
 std::string refusal(const std::string& dimensions) {
   try {
-    parseDimensions(dimensions, "dims");
+    countsOf(dimensions);
   } catch (const EngineError& error) {
     return error.what();
   }
@@ -53,13 +59,13 @@ TEST(ReadRunPath, APathWithoutADotTakesTheNextTokensAndEndsAtTheEndOfTheFile) {
 }
 
 TEST(Dimensions, TheFirstTwoWholeNumbersCountWhereverTheLinesBreak) {
-  const Dimensions two = parseDimensions("120\r\n40\r\n", "dims");
+  const Dimensions two = countsOf("120\r\n40\r\n");
   EXPECT_EQ(two.geneCount, 120);
   EXPECT_EQ(two.sampleCount, 40);
-  const Dimensions four = parseDimensions("120\r\n40\r\n0.5\r\n3\r\n", "dims");
+  const Dimensions four = countsOf("120\r\n40\r\n0.5\r\n3\r\n");
   EXPECT_EQ(four.geneCount, 120);
   EXPECT_EQ(four.sampleCount, 40);
-  const Dimensions oneLine = parseDimensions("  7 3", "dims");
+  const Dimensions oneLine = countsOf("  7 3");
   EXPECT_EQ(oneLine.geneCount, 7);
   EXPECT_EQ(oneLine.sampleCount, 3);
 }

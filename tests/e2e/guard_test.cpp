@@ -252,17 +252,14 @@ class PausedEngine {
     int answers[2];
     int console[2];
     if (::pipe(answers) != 0 || ::pipe(console) != 0) throw std::runtime_error("pipe failed");
+    const testsupport::Environment environment = run.environment();
     pid_ = ::fork();
     if (pid_ == 0) {
       ::dup2(answers[0], 0);
       ::dup2(console[1], 1);
       ::dup2(console[1], 2);
       for (int end : {answers[0], answers[1], console[0], console[1]}) ::close(end);
-      if (::chdir(run.work().c_str()) != 0) ::_exit(126);
-      ::setenv("CLUSTERING_DRIVE_C", run.driveC().c_str(), 1);
-      ::alarm(testsupport::HangLimitSeconds);
-      ::execl(engine.program.c_str(), engine.program.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
+      testsupport::execProgram(engine.program, run.work(), environment);
     }
     ::close(answers[0]);
     ::close(console[1]);
@@ -317,7 +314,7 @@ TEST(GuardedFiles, TwoEnginesOnOneFolderOrOneResultFileLeaveTheWholeOutputOfOne)
   EngineRun sameFolder;
   sameFolder.prepare(FiveGenes, 5, 1);
   const ProgramResult varnek = testsupport::runProgram(engine("varnek").program, "100\n", run.work(),
-                                                       {{"CLUSTERING_DRIVE_C", sameFolder.driveC().string()}});
+                                                       sameFolder.environment());
   EXPECT_EQ(varnek.exitCode, 1);
   EXPECT_EQ(varnek.err,
             "varnek: another engine is writing the cluster listing \"outputcluster.txt\" in this folder; wait for it "
@@ -326,7 +323,7 @@ TEST(GuardedFiles, TwoEnginesOnOneFolderOrOneResultFileLeaveTheWholeOutputOfOne)
   // korrin from another folder, with the same run files, meets the result file.
   EngineRun otherFolder;
   const ProgramResult korrin = testsupport::runProgram(engine("korrin").program, "2\n", otherFolder.work(),
-                                                       {{"CLUSTERING_DRIVE_C", run.driveC().string()}});
+                                                       run.environment());
   EXPECT_EQ(korrin.exitCode, 1);
   EXPECT_EQ(korrin.err,
             "korrin: another engine is writing the result file " + quotedHost(run.resultFile()) + "; wait for it to end\n");

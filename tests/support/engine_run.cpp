@@ -35,7 +35,7 @@ void EngineRun::writeDriveCFile(std::string_view relative, std::string_view byte
 
 ProgramResult EngineRun::run(const std::string& program, const std::string& input,
                              const std::vector<int>& closedDescriptors) const {
-  return runProgram(program, input, work_, {{"CLUSTERING_DRIVE_C", driveC_.string()}}, closedDescriptors);
+  return runProgram(program, input, work_, environment(), closedDescriptors);
 }
 
 std::string EngineRun::pathsRunFileLabel() const {

@@ -27,6 +27,8 @@ class EngineRun {
   void writeDimensionsRunFile(std::string_view bytes);
   void writeDriveCFile(std::string_view relative, std::string_view bytes);
 
+  // The environment the engines of this run start with: drive C at driveC().
+  Environment environment() const { return {{"CLUSTERING_DRIVE_C", driveC_.string()}}; }
   ProgramResult run(const std::string& program, const std::string& input,
                     const std::vector<int>& closedDescriptors = {}) const;
 

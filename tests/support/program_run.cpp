@@ -36,8 +36,7 @@ std::string crlf(std::string_view text) {
 }
 
 ProgramResult runProgram(const std::string& program, const std::string& input,
-                         const std::filesystem::path& workFolder,
-                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::filesystem::path& workFolder, const Environment& environment,
                          const std::vector<int>& closedDescriptors) {
   char folderTemplate[] = "/tmp/program_run_XXXXXX";
   if (::mkdtemp(folderTemplate) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -61,11 +60,7 @@ ProgramResult runProgram(const std::string& program, const std::string& input,
       if (opened > 2) ::close(opened);
     }
     for (int closed : closedDescriptors) ::close(closed);
-    if (::chdir(workFolder.c_str()) != 0) ::_exit(126);
-    for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
-    ::alarm(HangLimitSeconds);  // outlives exec
-    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
+    execProgram(program, workFolder, environment);
   }
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {
@@ -76,6 +71,15 @@ ProgramResult runProgram(const std::string& program, const std::string& input,
   result.err = readFile(errPath);
   std::filesystem::remove_all(scratch);
   return result;
+}
+
+void execProgram(const std::string& program, const std::filesystem::path& workFolder,
+                 const Environment& environment) {
+  if (::chdir(workFolder.c_str()) != 0) ::_exit(126);
+  for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+  ::alarm(HangLimitSeconds);  // outlives exec
+  ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  ::_exit(127);
 }
 
 }  // namespace testsupport

@@ -20,11 +20,17 @@ struct ProgramResult {
 
 inline constexpr unsigned HangLimitSeconds = 120;
 
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 // `closedDescriptors` (of 0, 1, 2) are closed when the program starts, as a launcher may leave them.
 ProgramResult runProgram(const std::string& program, const std::string& input,
-                         const std::filesystem::path& workFolder,
-                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::filesystem::path& workFolder, const Environment& environment,
                          const std::vector<int>& closedDescriptors = {});
+
+// The last step of starting a program in a child process whose standard streams are set: enters
+// the working folder, adds the environment, arms the hang limit and becomes the program.
+[[noreturn]] void execProgram(const std::string& program, const std::filesystem::path& workFolder,
+                              const Environment& environment);
 
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view content);
